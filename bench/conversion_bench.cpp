@@ -1,0 +1,55 @@
+// Micro-benchmarks of the record encoding and of a whole conversion run (files in the system's
+// temporary folder, console-like front end that does nothing at a yield).
+#include <benchmark/benchmark.h>
+
+#include "bmp_builder.h"
+#include "conversion_run.h"
+#include "recording_front_end.h"
+#include "scratch_dir.h"
+#include "tile_records.h"
+
+namespace {
+
+using namespace quorbel;
+
+class QuietFrontEnd : public test::RecordingFrontEnd {
+  public:
+    void ProcessEvents() override {}
+};
+
+void BM_EncodeRow(benchmark::State& state) {
+    const auto width = static_cast<std::int32_t>(state.range(0));
+    const std::string row(static_cast<std::size_t>((width + 31) / 32 * 4), '\0');
+    modModule::TileNumber = 171;
+    modModule::ColorMap = {1, 0};  // every 0-bit is a tile: the heaviest row
+    test::CountingPump pump;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(modModule::EncodeRow(row, width, 512, pump));
+    }
+    state.SetItemsProcessed(state.iterations() * width);
+}
+BENCHMARK(BM_EncodeRow)->Arg(32)->Arg(1024);
+
+void BM_WholeRun(benchmark::State& state) {
+    const auto side = state.range(0);
+    test::ScratchDir dir;
+    test::BmpBuilder(16, 16).WriteTo(dir / "tileset.lvl");
+    test::BmpBuilder(side, side).Pixels([](int, int) { return 0; }).WriteTo(dir / "map.bmp");
+    QuietFrontEnd window;
+    window.fields = {{Field::txtTileNum, "171"},
+                     {Field::txtTile, dir / "tileset.lvl"},
+                     {Field::txtPic, dir / "map.bmp"},
+                     {Field::txtOut, dir / "out.lvl"}};
+    for (auto _ : state) {
+        if (RunConversion(window).outcome != RunOutcome::Converted) {
+            state.SkipWithError("the run did not convert");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * side * side);
+}
+BENCHMARK(BM_WholeRun)->Arg(64)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,92 @@
+#include "convert_command.h"
+
+#include <fstream>
+
+#include "command_line.h"
+#include "console_front_end.h"
+#include "conversion_run.h"
+#include "stop_signals.h"
+
+namespace quorbel::cli {
+namespace {
+
+void WriteReport(const std::string& path, const std::string& report) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << report;
+    file.close();
+    if (!file) {
+        throw std::runtime_error("cannot write the report to '" + path + "'");
+    }
+}
+
+}  // namespace
+
+std::string ConvertCommand::Help() const {
+    return R"(Usage: quorbel-lvl convert [--tile TEXT] [--report FILE] TILESET BITMAP OUTPUT
+
+Writes the level file OUTPUT: the bitmap at the start of TILESET (as many bytes as
+its BMP size field says; an earlier level file serves), followed by one 4-byte
+tile record for every dark pixel of BITMAP, a 1-bit BMP with its pixel data at
+offset 62 and at most 1024 x 1024 pixels. Each record holds x (12 bits),
+y (12 bits, 0 at the top) and the tile number (8 bits).
+
+OUTPUT is replaced only when the conversion succeeds; a rejected or failed run,
+or one stopped by SIGINT, SIGTERM or SIGHUP, leaves it as it was.
+
+Options:
+  --tile TEXT     the tile number, read as the window's tile-number box reads it:
+                  blanks around it allowed, "." (or the locale's separator) as
+                  decimal point, halves rounded to even; must end up in 0..255
+                  for a bitmap with dark pixels. Default: 171
+  --report FILE   write the header report (CR LF between lines) to FILE at the
+                  end of the run; empty when the run ended before the report
+  -h, --help      show this help
+
+Standard error gets each status as "Status: <text>", each message as
+"<title>: <prompt>", and after a failure a line "cause: <what went wrong>".
+
+Exit status: 0 converted, 1 failed, 2 bitmap rejected, 64 bad usage;
+128 + N when stopped by signal N.
+)";
+}
+
+int ConvertCommand::Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const ParsedArguments parsed = ParseArguments(args, {"--tile", "--report"}, {"--help"});
+    if (parsed.Has("--help")) {
+        out << Help();
+        return kExitSuccess;
+    }
+    if (parsed.operands.size() != 3) {
+        throw UsageError("expected TILESET BITMAP OUTPUT, got " +
+                         std::to_string(parsed.operands.size()) + " operand(s)");
+    }
+    const auto tile = parsed.values.find("--tile");
+    ConsoleFrontEnd console(
+        {{Field::txtTileNum, tile == parsed.values.end() ? "171" : tile->second},
+         {Field::txtTile, parsed.operands[0]},
+         {Field::txtPic, parsed.operands[1]},
+         {Field::txtOut, parsed.operands[2]}},
+        err, ReceivedStopSignal());
+
+    InstallStopSignalHandlers();
+    const RunResult result = RunConversion(console);
+    if (result.outcome == RunOutcome::Failed) {
+        err << "cause: " << result.cause << '\n';
+    }
+    if (const auto report = parsed.values.find("--report"); report != parsed.values.end()) {
+        WriteReport(report->second, console.ReportText());
+    }
+    switch (result.outcome) {
+        case RunOutcome::Converted:
+            return kExitSuccess;
+        case RunOutcome::Rejected:
+            return kExitRejected;
+        case RunOutcome::Failed:
+            return kExitFailed;
+        case RunOutcome::Interrupted:
+            break;
+    }
+    EndByReceivedSignal();
+}
+
+}  // namespace quorbel::cli

@@ -1,0 +1,71 @@
+// quorbel-lvl: level files from the command line.
+#include <clocale>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "command_line.h"
+#include "convert_command.h"
+
+namespace {
+
+using quorbel::cli::Command;
+
+std::vector<std::unique_ptr<Command>> AllCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
+    return commands;
+}
+
+void PrintOverview(std::ostream& out, const std::vector<std::unique_ptr<Command>>& commands) {
+    out << "Usage: quorbel-lvl COMMAND [OPTIONS] [ARGUMENTS]\n\n"
+           "Quorbel Map Maker's command-line tool for level files (.lvl).\n\n"
+           "Commands:\n";
+    for (const auto& command : commands) {
+        out << "  " << command->Name() << std::string(10 - command->Name().size(), ' ')
+            << command->Summary() << '\n';
+    }
+    out << "\n'quorbel-lvl COMMAND --help' explains a command.\n"
+           "  -h, --help     show this help\n"
+           "      --version  show the version\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The tile-number text is read in the user's locale, as the window reads it.
+    std::setlocale(LC_ALL, "");
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto commands = AllCommands();
+    if (args.empty()) {
+        PrintOverview(std::cerr, commands);
+        return quorbel::cli::kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintOverview(std::cout, commands);
+        return quorbel::cli::kExitSuccess;
+    }
+    if (args[0] == "--version") {
+        std::cout << "quorbel-lvl " QUORBEL_VERSION "\n";
+        return quorbel::cli::kExitSuccess;
+    }
+    for (const auto& command : commands) {
+        if (command->Name() != args[0]) {
+            continue;
+        }
+        try {
+            return command->Run(std::span(args).subspan(1), std::cout, std::cerr);
+        } catch (const quorbel::cli::UsageError& error) {
+            std::cerr << "quorbel-lvl " << command->Name() << ": " << error.what()
+                      << "\nTry 'quorbel-lvl " << command->Name() << " --help'.\n";
+            return quorbel::cli::kExitUsage;
+        } catch (const std::exception& error) {
+            std::cerr << "quorbel-lvl " << command->Name() << ": " << error.what() << '\n';
+            return quorbel::cli::kExitFailed;
+        }
+    }
+    std::cerr << "quorbel-lvl: unknown command '" << args[0] << "'\nTry 'quorbel-lvl --help'.\n";
+    return quorbel::cli::kExitUsage;
+}

@@ -1,0 +1,40 @@
+#include "stop_signals.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace quorbel::cli {
+namespace {
+
+volatile std::sig_atomic_t receivedSignal = 0;
+
+extern "C" void RecordStopSignal(int signal) {
+    if (receivedSignal == 0) {
+        receivedSignal = signal;
+    }
+}
+
+}  // namespace
+
+void InstallStopSignalHandlers() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action {};
+        action.sa_handler = RecordStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+const volatile std::sig_atomic_t& ReceivedStopSignal() {
+    return receivedSignal;
+}
+
+void EndByReceivedSignal() {
+    const int signal = receivedSignal;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
+}
+
+}  // namespace quorbel::cli

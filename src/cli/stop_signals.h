@@ -1,0 +1,18 @@
+// SIGINT, SIGTERM and SIGHUP ask a running conversion to stop at its next yield, so that it can
+// remove its unfinished output; the process then ends by the same signal.
+#pragma once
+
+#include <csignal>
+
+namespace quorbel::cli {
+
+// Installs the handlers that record the first stop signal.
+void InstallStopSignalHandlers();
+
+// The signal number received, or 0; written only by the handlers.
+const volatile std::sig_atomic_t& ReceivedStopSignal();
+
+// Restores the signal's default action and raises it again: the exit status says which it was.
+[[noreturn]] void EndByReceivedSignal();
+
+}  // namespace quorbel::cli

@@ -1,0 +1,27 @@
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quorbel::test {
+
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    // path/name as a string.
+    std::string operator/(const std::string& name) const;
+    const std::filesystem::path& Path() const { return path_; }
+    // The names in the folder, sorted.
+    std::vector<std::string> Names() const;
+
+  private:
+    std::filesystem::path path_;
+};
+
+}  // namespace quorbel::test
