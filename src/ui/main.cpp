@@ -1,0 +1,15 @@
+// quorbel-mapmaker: starts with the main window; closing it ends the program.
+#include <QApplication>
+
+#include "frmMain.h"
+
+int main(int argc, char** argv) {
+    // The program reads no command line: Qt sees the program name alone.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorbel-mapmaker"));
+    QApplication::setDesktopFileName(QStringLiteral("quorbel-mapmaker"));
+    quorbel::ui::frmMain window;
+    window.show();
+    return QApplication::exec();
+}
