@@ -93,6 +93,8 @@ Form1::Form1(frmMain& main) : main_(main) {
     setObjectName(QStringLiteral("Form1"));
     setFont(CaptionFont());
     setFixedSize(TwipsRect(0, 0, 4560, 3105).size());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     picTile = new PictureBox(this);
     picTile->setObjectName(QStringLiteral("picTile"));

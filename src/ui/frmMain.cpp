@@ -72,7 +72,10 @@ frmMain::frmMain(std::unique_ptr<CommonDialog> dialog)
     setWindowTitle(kCaption);
     setFont(CaptionFont());
     setFixedSize(TwipsRect(0, 0, 5070, 4800).size());
-    cd_->setParent(nullptr);
+    // A fixed layout: the window can be minimized and closed, not resized or maximized.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     BuildControls();
     SetTabOrder();
 }
