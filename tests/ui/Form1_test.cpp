@@ -82,6 +82,17 @@ TEST_F(Form1Test, APressSelectsTheCellUnderThePointer) {
     EXPECT_EQ(fraction.tile, 190);
 }
 
+TEST_F(Form1Test, TheMarkerIsRedAndTheTileShowsThroughIt) {
+    test::BmpBuilder(304, 160).Pixels([](int x, int) { return x % 2; }).WriteTo(dir / "tiles.bmp");
+    Chooser().Unload();
+    Open();
+    Press(40, 20);  // the cell at (32, 16)
+    const QImage shot = Picture()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(32, 16), QColor(255, 0, 0));         // the frame
+    EXPECT_EQ(shot.pixelColor(40, 24), QColor(0, 0, 0));           // the tile inside it
+    EXPECT_EQ(shot.pixelColor(41, 24), QColor(255, 255, 255));
+}
+
 TEST_F(Form1Test, OkCopiesTheNumberAndCancelDoesNot) {
     Text("txtTileNum")->setText("5");
     Press(0, 16);
