@@ -8,6 +8,7 @@
 #include "command.h"
 #include "command_line.h"
 #include "convert_command.h"
+#include "info_command.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ using quorbel::cli::Command;
 std::vector<std::unique_ptr<Command>> AllCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
     return commands;
 }
 
