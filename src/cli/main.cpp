@@ -9,6 +9,7 @@
 #include "command_line.h"
 #include "convert_command.h"
 #include "info_command.h"
+#include "render_command.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
     commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::RenderCommand>());
     return commands;
 }
 
