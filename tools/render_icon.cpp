@@ -15,8 +15,10 @@ int main(int argc, char** argv) {
     }
     const std::string_view sizeText(argv[2]);
     int size = 0;
-    const auto [end, error] = std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
-    if (error != std::errc() || end != sizeText.data() + sizeText.size() || size < 1 || size > 1024) {
+    const auto [end, error] =
+        std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
+    if (error != std::errc() || end != sizeText.data() + sizeText.size() || size < 1 ||
+        size > 1024) {
         std::cerr << "quorbel-render-icon: bad size '" << sizeText << "'\n";
         return 64;
     }

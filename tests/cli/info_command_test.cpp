@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "bmp_builder.h"
+#include "level_bytes.h"
 #include "run_process.h"
 #include "scratch_dir.h"
 
@@ -8,10 +9,7 @@ namespace quorbel::cli {
 namespace {
 
 using test::Le32;
-
-std::string Record(std::uint32_t x, std::uint32_t y, std::uint32_t tile) {
-    return Le32(x + (y << 12) + (tile << 24));
-}
+constexpr auto Record = test::LevelRecordBytes;
 
 test::ProcessResult Info(std::vector<std::string> args) {
     args.insert(args.begin(), "info");

@@ -4,12 +4,11 @@
 
 #include "bmp_builder.h"
 #include "command_line.h"
+#include "level_bytes.h"
 #include "scratch_dir.h"
 
 namespace quorbel::cli {
 namespace {
-
-using test::Le32;
 
 // A tileset in which every pixel has a colour of its own, so a wrong cell or offset shows.
 QImage UniqueTileset(int width = 304, int height = 160) {
@@ -28,7 +27,7 @@ Preview Draw(const std::vector<LevelRecord>& records, const QImage& tileset, int
     std::string bytes = test::BmpBuilder(8, 8).Bytes();
     LevelBounds bounds{4095, 0, 4095, 0};
     for (const LevelRecord& r : records) {
-        bytes += Le32(r.x + (std::uint32_t{r.y} << 12) + (std::uint32_t{r.tile} << 24));
+        bytes += test::LevelRecordBytes(r.x, r.y, r.tile);
         bounds = {std::min(bounds.minX, r.x), std::max(bounds.maxX, r.x),
                   std::min(bounds.minY, r.y), std::max(bounds.maxY, r.y)};
     }

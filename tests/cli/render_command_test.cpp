@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "bmp_builder.h"
+#include "level_bytes.h"
 #include "run_process.h"
 #include "scratch_dir.h"
 
@@ -11,10 +12,7 @@ namespace quorbel::cli {
 namespace {
 
 using test::Le32;
-
-std::string Record(std::uint32_t x, std::uint32_t y, std::uint32_t tile) {
-    return Le32(x + (y << 12) + (tile << 24));
-}
+constexpr auto Record = test::LevelRecordBytes;
 
 QImage NumberedTileset() {
     QImage image(304, 160, QImage::Format_RGB32);

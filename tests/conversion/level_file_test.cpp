@@ -6,17 +6,14 @@
 
 #include "bmp_builder.h"
 #include "errors.h"
+#include "level_bytes.h"
 #include "scratch_dir.h"
 
 namespace quorbel {
 namespace {
 
 using test::Le32;
-
-// A record as its little-endian word, built independently of the decoder.
-std::string Record(std::uint32_t x, std::uint32_t y, std::uint32_t tile) {
-    return Le32(x + (y << 12) + (tile << 24));
-}
+constexpr auto Record = test::LevelRecordBytes;
 
 // A prefix of size bytes that is no picture, with its size at bytes 2..5.
 std::string PlainPrefix(std::uint32_t size) {

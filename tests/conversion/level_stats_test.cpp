@@ -73,12 +73,6 @@ TEST(LevelStatsTest, CountsBoundsTilesAndDuplicates) {
     }
 }
 
-TEST(LevelStatsTest, NoRecordsNoBounds) {
-    const LevelStats stats = StatsOf({});
-    EXPECT_EQ(stats.records, 0u);
-    EXPECT_FALSE(stats.bounds);
-}
-
 TEST(LevelStatsTest, ListsTheFirstRepeatsButCountsThemAll) {
     std::vector<LevelRecord> records;
     const int positions = LevelStatsCollector::kListedDuplicates + 50;
