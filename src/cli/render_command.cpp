@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "command_line.h"
+#include "file_system.h"
 #include "level_file.h"
 #include "level_preview.h"
 #include "level_stats.h"
@@ -25,6 +26,20 @@ struct RenderOptions {
     std::optional<std::string> tileset;
     std::optional<int> tileSide;
 };
+
+// The preview replaces its file whole, so naming an input as the output would destroy it.
+void RefuseOverwritingAnInput(const RenderOptions& options) {
+    const PathStatus output = StatusOf(options.output);
+    if (output.kind == PathKind::Missing) {
+        return;
+    }
+    for (const auto& input : {std::optional(options.level), options.tileset}) {
+        if (input && StatusOf(*input).identity == output.identity) {
+            throw UsageError("the preview '" + options.output + "' would replace the input '" +
+                             *input + "'");
+        }
+    }
+}
 
 RenderOptions ReadOptions(const ParsedArguments& parsed) {
     RenderOptions options;
@@ -51,6 +66,7 @@ RenderOptions ReadOptions(const ParsedArguments& parsed) {
     if (const auto scale = parsed.values.find("--scale"); scale != parsed.values.end()) {
         options.tileSide = TileSideForScale(scale->second);
     }
+    RefuseOverwritingAnInput(options);
     return options;
 }
 

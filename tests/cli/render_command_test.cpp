@@ -104,6 +104,7 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
          "at scale 2 the preview would be 6432 x 32 pixels, more than 4096 a side; the largest "
          "scale that fits is 5/4"},
         {{level, "-o", preview, "-o", preview}, 64, "given twice"},
+        {{level, "-o", dir / "./tiny.lvl"}, 64, "would replace the input"},
         {{dir / "missing.lvl", "-o", preview}, 1, "cannot open"},
         {{dir / "empty.lvl", "-o", preview}, 1, "has no tile records"},
         {{dir / "nopicture.lvl", "-o", preview}, 1, "cannot read the prefix"},
