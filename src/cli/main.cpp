@@ -8,6 +8,8 @@
 #include "command.h"
 #include "command_line.h"
 #include "convert_command.h"
+#include "info_command.h"
+#include "render_command.h"
 
 namespace {
 
@@ -16,6 +18,8 @@ using quorbel::cli::Command;
 std::vector<std::unique_ptr<Command>> AllCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::RenderCommand>());
     return commands;
 }
 

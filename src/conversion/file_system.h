@@ -33,6 +33,13 @@ class InputFile {
     // Moves the next count bytes to out in bounded pieces. Throws FileError as Read does.
     void CopyTo(class OutputFile& out, std::size_t count);
 
+    // Passes over the next count bytes without reading them. Throws FileError when the file holds
+    // fewer or the seek fails.
+    void Skip(std::uint64_t count);
+
+    // The file's length in bytes as last looked at (at the open, or when a read ran short).
+    std::uint64_t Size() const { return knownSize_; }
+
     FileIdentity Identity() const;
     const std::string& Path() const { return path_; }
 

@@ -154,6 +154,23 @@ void InputFile::CopyTo(OutputFile& out, std::size_t count) {
     }
 }
 
+void InputFile::Skip(std::uint64_t count) {
+    RequireAvailable(count);
+    const std::size_t buffered = buffer_.size() - bufferStart_;
+    if (count <= buffered) {
+        bufferStart_ += count;
+        position_ += count;
+        return;
+    }
+    const std::uint64_t target = position_ + count;
+    if (::lseek(fd_, static_cast<off_t>(target), SEEK_SET) < 0) {
+        ThrowFileError("cannot seek in " + Quoted(path_), errno);
+    }
+    buffer_.clear();
+    bufferStart_ = 0;
+    position_ = target;
+}
+
 FileIdentity InputFile::Identity() const {
     return IdentityOf(StatOfDescriptor(fd_, path_));
 }

@@ -91,6 +91,7 @@ bool PictureBox::event(QEvent* event) {
 
 Form1::Form1(frmMain& main) : main_(main) {
     setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(ChooserIcon());
     setFont(CaptionFont());
     setFixedSize(TwipsRect(0, 0, 4560, 3105).size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QIcon>
 #include <QRect>
 
 namespace quorbel::ui {
@@ -17,5 +18,9 @@ constexpr QRect TwipsRect(int left, int top, int width, int height) {
 
 // DejaVu Sans at 7 pt: "Tile number to use:" needs about 91 px of its label's 97.
 QFont CaptionFont();
+
+// The main window's icon and the tile chooser's own, drawn from the project's SVGs.
+QIcon ProgramIcon();
+QIcon ChooserIcon();
 
 }  // namespace quorbel::ui

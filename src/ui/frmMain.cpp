@@ -70,6 +70,7 @@ frmMain::frmMain(std::unique_ptr<CommonDialog> dialog)
     : cd_(dialog ? std::move(dialog) : std::make_unique<QtCommonDialog>()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
+    setWindowIcon(ProgramIcon());
     setFont(CaptionFont());
     setFixedSize(TwipsRect(0, 0, 5070, 4800).size());
     // A fixed layout: the window can be minimized and closed, not resized or maximized.

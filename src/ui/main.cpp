@@ -1,6 +1,7 @@
 // quorbel-mapmaker: starts with the main window; closing it ends the program.
 #include <QApplication>
 
+#include "WindowLook.h"
 #include "frmMain.h"
 
 int main(int argc, char** argv) {
@@ -8,7 +9,8 @@ int main(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("quorbel-mapmaker"));
-    QApplication::setDesktopFileName(QStringLiteral("quorbel-mapmaker"));
+    QApplication::setDesktopFileName(QStringLiteral("org.quorbel.MapMaker"));
+    QApplication::setWindowIcon(quorbel::ui::ProgramIcon());
     quorbel::ui::frmMain window;
     window.show();
     return QApplication::exec();

@@ -48,6 +48,9 @@ TEST_F(Form1Test, LoadsWithTile171AndItsPicture) {
     EXPECT_TRUE(Chooser().isVisible());
     EXPECT_EQ(Chooser().windowTitle(), "Tile Chooser [Tile Number: 171]");
     EXPECT_EQ(Chooser().size(), QSize(304, 207));
+    const QImage icon = Chooser().windowIcon().pixmap(32, 32).toImage();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_NE(icon, main.windowIcon().pixmap(32, 32).toImage());
     EXPECT_EQ(Picture()->geometry(), QRect(0, 0, 304, 160));
     EXPECT_EQ(Marker(), QPoint(288, 128));
     EXPECT_EQ(Picture()->Picture().size(), QSize(304, 160));
@@ -88,8 +91,8 @@ TEST_F(Form1Test, TheMarkerIsRedAndTheTileShowsThroughIt) {
     Open();
     Press(40, 20);  // the cell at (32, 16)
     const QImage shot = Picture()->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(32, 16), QColor(255, 0, 0));         // the frame
-    EXPECT_EQ(shot.pixelColor(40, 24), QColor(0, 0, 0));           // the tile inside it
+    EXPECT_EQ(shot.pixelColor(32, 16), QColor(255, 0, 0));  // the frame
+    EXPECT_EQ(shot.pixelColor(40, 24), QColor(0, 0, 0));    // the tile inside it
     EXPECT_EQ(shot.pixelColor(41, 24), QColor(255, 255, 255));
 }
 

@@ -72,6 +72,7 @@ TEST_F(frmMainTest, ControlsStandWhereTheLayoutPutsThem) {
     };
     EXPECT_EQ(window->windowTitle(), "Varnick's super-cool awsome Quorbel program");
     EXPECT_EQ(window->size(), QSize(338, 320));
+    EXPECT_FALSE(window->windowIcon().pixmap(32, 32).isNull());
     for (const Case& c : cases) {
         auto* control = window->findChild<QWidget*>(c.name);
         ASSERT_NE(control, nullptr) << c.name;

@@ -1,0 +1,190 @@
+#include "info_command.h"
+
+#include <cstdio>
+#include <ostream>
+
+#include "command_line.h"
+#include "level_file.h"
+#include "level_stats.h"
+
+namespace quorbel::cli {
+namespace {
+
+struct LevelInfo {
+    std::string path;
+    std::uint64_t fileSize = 0;
+    std::uint32_t prefixSize = 0;
+    std::optional<PrefixPicture> picture;
+    std::uint64_t trailingBytes = 0;
+    LevelStats stats;
+};
+
+LevelInfo ReadLevelInfo(const std::string& path) {
+    LevelFileReader reader(path);
+    LevelStatsCollector collector;
+    reader.ForEachRecord([&](const LevelRecord& record) { collector.Add(record); });
+    return LevelInfo{path,
+                     reader.FileSize(),
+                     reader.PrefixSize(),
+                     reader.Picture(),
+                     reader.TrailingBytes(),
+                     collector.Result()};
+}
+
+// "1 record", "2 records".
+std::string Records(std::uint64_t count) {
+    return std::to_string(count) + (count == 1 ? " record" : " records");
+}
+
+// text as a JSON string; bytes from 0x80 up pass unchanged (file names are taken to be UTF-8).
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+void PrintText(const LevelInfo& info, std::ostream& out) {
+    const LevelStats& stats = info.stats;
+    out << "file: " << info.path << "\nfile size: " << info.fileSize
+        << " bytes\nprefix: " << info.prefixSize << " bytes\nprefix picture: ";
+    if (info.picture) {
+        out << info.picture->width << " x " << info.picture->height << ", "
+            << info.picture->bitsPerPixel << " bits per pixel\n";
+    } else {
+        out << "none (the prefix does not begin with a BMP header)\n";
+    }
+    out << "records: " << stats.records << "\ntrailing bytes: " << info.trailingBytes
+        << "\nbounds: ";
+    if (stats.bounds) {
+        out << "x " << stats.bounds->minX << ".." << stats.bounds->maxX << ", y "
+            << stats.bounds->minY << ".." << stats.bounds->maxY << '\n';
+    } else {
+        out << "none\n";
+    }
+    int tilesUsed = 0;
+    for (const std::uint64_t count : stats.tileCounts) {
+        tilesUsed += count != 0 ? 1 : 0;
+    }
+    out << "tile numbers used: " << tilesUsed << '\n';
+    for (int tile = 0; tile < 256; ++tile) {
+        if (stats.tileCounts[tile] != 0) {
+            out << "  tile " << tile << ": " << Records(stats.tileCounts[tile]) << '\n';
+        }
+    }
+    out << "repeated positions: " << stats.duplicatedPositions;
+    if (stats.duplicatedPositions != 0) {
+        out << " (" << stats.surplusRecords << " surplus)";
+    }
+    out << '\n';
+    for (const DuplicatePosition& d : stats.listedDuplicates) {
+        out << "  x " << d.x << ", y " << d.y << ": " << Records(d.count) << '\n';
+    }
+    if (stats.listedDuplicates.size() < stats.duplicatedPositions) {
+        out << "  (the first " << stats.listedDuplicates.size() << " found are listed)\n";
+    }
+}
+
+void PrintJson(const LevelInfo& info, std::ostream& out) {
+    const LevelStats& stats = info.stats;
+    out << "{\"file\":" << JsonString(info.path) << ",\"fileSize\":" << info.fileSize
+        << ",\"prefix\":{\"size\":" << info.prefixSize << ",\"picture\":";
+    if (info.picture) {
+        out << "{\"width\":" << info.picture->width << ",\"height\":" << info.picture->height
+            << ",\"bitsPerPixel\":" << info.picture->bitsPerPixel << '}';
+    } else {
+        out << "null";
+    }
+    out << "},\"records\":" << stats.records << ",\"trailingBytes\":" << info.trailingBytes
+        << ",\"bounds\":";
+    if (stats.bounds) {
+        out << "{\"minX\":" << stats.bounds->minX << ",\"maxX\":" << stats.bounds->maxX
+            << ",\"minY\":" << stats.bounds->minY << ",\"maxY\":" << stats.bounds->maxY << '}';
+    } else {
+        out << "null";
+    }
+    out << ",\"tiles\":[";
+    const char* separator = "";
+    for (int tile = 0; tile < 256; ++tile) {
+        if (stats.tileCounts[tile] != 0) {
+            out << separator << "{\"tile\":" << tile << ",\"count\":" << stats.tileCounts[tile]
+                << '}';
+            separator = ",";
+        }
+    }
+    out << "],\"repeats\":{\"positions\":" << stats.duplicatedPositions
+        << ",\"surplusRecords\":" << stats.surplusRecords << ",\"listed\":[";
+    separator = "";
+    for (const DuplicatePosition& d : stats.listedDuplicates) {
+        out << separator << "{\"x\":" << d.x << ",\"y\":" << d.y << ",\"count\":" << d.count << '}';
+        separator = ",";
+    }
+    out << "],\"complete\":"
+        << (stats.listedDuplicates.size() == stats.duplicatedPositions ? "true" : "false")
+        << "}}\n";
+}
+
+}  // namespace
+
+std::string InfoCommand::Help() const {
+    return R"(Usage: quorbel-lvl info [--json] LEVEL
+
+Describes the level file LEVEL: a prefix (the tileset picture) of as many bytes
+as the little-endian number at bytes 2..5 says, followed by 4-byte tile records.
+Prints the prefix size and the prefix picture's width, height and bits per
+pixel; the number of records; the bytes after the last whole record; the
+smallest and largest x and y; every tile number used with its count; and the
+positions that hold more than one record (the first 100 found are listed).
+
+Options:
+  --json       print the same as one JSON object on one line:
+               {"file", "fileSize", "prefix": {"size", "picture": {"width",
+               "height", "bitsPerPixel"} or null}, "records", "trailingBytes",
+               "bounds": {"minX", "maxX", "minY", "maxY"} or null,
+               "tiles": [{"tile", "count"}], "repeats": {"positions",
+               "surplusRecords", "listed": [{"x", "y", "count"}], "complete"}}
+  -h, --help   show this help
+
+Trailing bytes that make no whole record are reported, with a warning on
+standard error. A file shorter than 6 bytes, or one whose size field is
+beyond its end, is no level file.
+
+Exit status: 0 described, 1 not readable as a level file, 64 bad usage.
+)";
+}
+
+int InfoCommand::Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const ParsedArguments parsed = ParseArguments(args, {}, {"--help", "--json"});
+    if (parsed.Has("--help")) {
+        out << Help();
+        return kExitSuccess;
+    }
+    if (parsed.operands.size() != 1) {
+        throw UsageError("expected one LEVEL, got " + std::to_string(parsed.operands.size()) +
+                         " operand(s)");
+    }
+    const LevelInfo info = ReadLevelInfo(parsed.operands[0]);
+    if (info.trailingBytes != 0) {
+        err << "quorbel-lvl info: warning: " << info.trailingBytes
+            << " trailing byte(s) after the last whole record are no record\n";
+    }
+    if (parsed.Has("--json")) {
+        PrintJson(info, out);
+    } else {
+        PrintText(info, out);
+    }
+    return kExitSuccess;
+}
+
+}  // namespace quorbel::cli

@@ -1,0 +1,20 @@
+// quorbel-lvl info [--json] LEVEL
+#pragma once
+
+#include "command.h"
+
+namespace quorbel::cli {
+
+class InfoCommand : public Command {
+  public:
+    std::string_view Name() const override { return "info"; }
+    std::string_view Summary() const override {
+        return "describe a level file: prefix, records, bounds, tiles, repeats";
+    }
+    std::string Help() const override;
+    // Prints the report to out, a warning about trailing bytes to err. Throws FileError for a
+    // file that cannot be read as a level file (exit status 1).
+    int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) override;
+};
+
+}  // namespace quorbel::cli

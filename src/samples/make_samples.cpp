@@ -1,0 +1,39 @@
+// quorbel-make-samples OUTDIR: writes the bundled samples, sample-tileset.bmp and sample-map.bmp,
+// into OUTDIR (made when missing). Runs at build time.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "sample_pictures.h"
+
+namespace {
+
+bool Write(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+    file.close();
+    if (!file) {
+        std::cerr << "quorbel-make-samples: cannot write " << path << '\n';
+    }
+    return static_cast<bool>(file);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "Usage: quorbel-make-samples OUTDIR\n";
+        return 64;
+    }
+    const std::filesystem::path folder(argv[1]);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::cerr << "quorbel-make-samples: cannot make " << folder << ": " << error.message()
+                  << '\n';
+        return 1;
+    }
+    const bool written = Write(folder / "sample-tileset.bmp", quorbel::samples::TilesetBmp()) &&
+                         Write(folder / "sample-map.bmp", quorbel::samples::MapBmp());
+    return written ? 0 : 1;
+}

@@ -1,0 +1,237 @@
+#include "sample_pictures.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quorbel::samples {
+namespace {
+
+constexpr int kCell = 16;
+constexpr int kColumns = 19;
+constexpr int kTiles = 190;
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+void PutLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+// The 14-byte file header and the 40-byte info header of a bottom-up, uncompressed BMP.
+std::string BmpHeaders(int width, int height, int bitsPerPixel, std::uint32_t paletteEntries,
+                       std::uint32_t pixelBytes) {
+    const std::uint32_t dataOffset = 54 + 4 * paletteEntries;
+    std::string out = "BM";
+    PutLe(out, dataOffset + pixelBytes, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, dataOffset, 4);
+    PutLe(out, 40, 4);
+    PutLe(out, static_cast<std::uint32_t>(width), 4);
+    PutLe(out, static_cast<std::uint32_t>(height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, static_cast<std::uint32_t>(bitsPerPixel), 2);
+    PutLe(out, 0, 4);
+    PutLe(out, pixelBytes, 4);
+    PutLe(out, 2835, 4);  // 72 dots per inch
+    PutLe(out, 2835, 4);
+    PutLe(out, paletteEntries, 4);
+    PutLe(out, paletteEntries, 4);
+    return out;
+}
+
+// Digits 0..9 in a 3 x 5 pixel font, one row of three bits per entry, top row first.
+constexpr std::array<std::array<std::uint8_t, 5>, 10> kDigits{{
+    {7, 5, 5, 5, 7},
+    {2, 6, 2, 2, 7},
+    {7, 1, 7, 4, 7},
+    {7, 1, 7, 1, 7},
+    {5, 5, 7, 1, 1},
+    {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7},
+    {7, 1, 2, 2, 2},
+    {7, 5, 7, 5, 7},
+    {7, 5, 7, 1, 7},
+}};
+
+Rgb FromHsv(double hue, double saturation, double value) {
+    const double c = value * saturation;
+    const double h = hue / 60.0;
+    const double x = c * (1 - std::abs(std::fmod(h, 2.0) - 1));
+    double r = 0, g = 0, b = 0;
+    if (h < 1) {
+        r = c, g = x;
+    } else if (h < 2) {
+        r = x, g = c;
+    } else if (h < 3) {
+        g = c, b = x;
+    } else if (h < 4) {
+        g = x, b = c;
+    } else if (h < 5) {
+        r = x, b = c;
+    } else {
+        r = c, b = x;
+    }
+    const double m = value - c;
+    const auto byte = [m](double v) { return static_cast<int>(std::lround(255 * (v + m))); };
+    return Rgb{byte(r), byte(g), byte(b)};
+}
+
+Rgb Shade(Rgb colour, double factor) {
+    const auto scale = [factor](int v) {
+        return std::clamp(static_cast<int>(std::lround(v * factor)), 0, 255);
+    };
+    return Rgb{scale(colour.r), scale(colour.g), scale(colour.b)};
+}
+
+class Canvas {
+  public:
+    Canvas(int width, int height) : width_(width), pixels_(width * height) {}
+    void Set(int x, int y, Rgb colour) { pixels_[y * width_ + x] = colour; }
+    Rgb At(int x, int y) const { return pixels_[y * width_ + x]; }
+
+  private:
+    int width_;
+    std::vector<Rgb> pixels_;
+};
+
+void DrawTile(Canvas& canvas, int tile) {
+    const int column = (tile - 1) % kColumns;
+    const int row = (tile - 1) / kColumns;
+    const int left = column * kCell;
+    const int top = row * kCell;
+    // Hue runs along a row of cells, brightness and saturation change from row to row.
+    const Rgb face = FromHsv(360.0 * column / kColumns, 0.45 + 0.05 * (row % 5),
+                             row < 5 ? 0.95 - 0.06 * row : 0.75 - 0.06 * (row - 5));
+    const Rgb light = Shade(face, 1.3);
+    const Rgb dark = Shade(face, 0.55);
+    for (int y = 0; y < kCell; ++y) {
+        for (int x = 0; x < kCell; ++x) {
+            const bool edgeLight = x == 0 || y == 0;
+            const bool edgeDark = x == kCell - 1 || y == kCell - 1;
+            canvas.Set(left + x, top + y, edgeDark ? dark : edgeLight ? light : face);
+        }
+    }
+    const std::string number = std::to_string(tile);
+    const int textWidth = 4 * static_cast<int>(number.size()) - 1;
+    const int textLeft = left + (kCell - textWidth) / 2;
+    const int textTop = top + 5;
+    const bool bright = 299 * face.r + 587 * face.g + 114 * face.b > 140000;
+    const Rgb ink = bright ? Rgb{20, 20, 28} : Rgb{250, 250, 250};
+    for (std::size_t i = 0; i < number.size(); ++i) {
+        const auto& glyph = kDigits[number[i] - '0'];
+        for (int y = 0; y < 5; ++y) {
+            for (int x = 0; x < 3; ++x) {
+                if ((glyph[y] >> (2 - x)) & 1) {
+                    canvas.Set(textLeft + 4 * static_cast<int>(i) + x, textTop + y, ink);
+                }
+            }
+        }
+    }
+}
+
+// Capital letters in a 5 x 7 pixel font, '#' for ink.
+constexpr std::string_view kLetterQ = ".###.#...##...##...##.#.##..#..##.#";
+constexpr std::string_view kLetterU = "#...##...##...##...##...##...#.###.";
+constexpr std::string_view kLetterO = ".###.#...##...##...##...##...#.###.";
+constexpr std::string_view kLetterR = "####.#...##...#####.#.#..#..#.#...#";
+constexpr std::string_view kLetterB = "####.#...##...#####.#...##...#####.";
+constexpr std::string_view kLetterE = "######....#....####.#....#....#####";
+constexpr std::string_view kLetterL = "#....#....#....#....#....#....#####";
+
+class Mask {
+  public:
+    Mask(int width, int height) : width_(width), height_(height), dark_(width * height, false) {}
+    void Fill(int left, int top, int width, int height) {
+        for (int y = std::max(top, 0); y < std::min(top + height, height_); ++y) {
+            for (int x = std::max(left, 0); x < std::min(left + width, width_); ++x) {
+                dark_[y * width_ + x] = true;
+            }
+        }
+    }
+    bool Dark(int x, int y) const { return dark_[y * width_ + x]; }
+
+  private:
+    int width_, height_;
+    std::vector<bool> dark_;
+};
+
+Mask DrawMap() {
+    Mask map(kMapWidth, kMapHeight);
+    // Frame.
+    map.Fill(0, 0, kMapWidth, 1);
+    map.Fill(0, kMapHeight - 1, kMapWidth, 1);
+    map.Fill(0, 0, 1, kMapHeight);
+    map.Fill(kMapWidth - 1, 0, 1, kMapHeight);
+    // The title, letters doubled in size.
+    const std::string_view title[] = {kLetterQ, kLetterU, kLetterO, kLetterR,
+                                      kLetterB, kLetterE, kLetterL};
+    for (int letter = 0; letter < 7; ++letter) {
+        for (int i = 0; i < 35; ++i) {
+            if (title[letter][static_cast<std::size_t>(i)] == '#') {
+                map.Fill(7 + 12 * letter + 2 * (i % 5), 4 + 2 * (i / 5), 2, 2);
+            }
+        }
+    }
+    // Floating platforms.
+    map.Fill(8, 23, 14, 1);
+    map.Fill(28, 27, 10, 1);
+    map.Fill(58, 24, 12, 1);
+    // Ground with a pit, a hill and stairs up to the right wall.
+    map.Fill(1, 35, 40, 4);
+    map.Fill(50, 35, 45, 4);
+    map.Fill(10, 33, 12, 2);
+    map.Fill(13, 31, 6, 2);
+    for (int step = 0; step < 6; ++step) {
+        map.Fill(76 + 3 * step, 33 - 2 * step, kMapWidth - 77 - 3 * step, 2);
+    }
+    return map;
+}
+
+}  // namespace
+
+std::string TilesetBmp() {
+    Canvas canvas(kTilesetWidth, kTilesetHeight);
+    for (int tile = 1; tile <= kTiles; ++tile) {
+        DrawTile(canvas, tile);
+    }
+    const int rowBytes = 3 * kTilesetWidth;  // 912, already a multiple of 4
+    std::string out = BmpHeaders(kTilesetWidth, kTilesetHeight, 24, 0,
+                                 static_cast<std::uint32_t>(rowBytes * kTilesetHeight));
+    for (int y = kTilesetHeight - 1; y >= 0; --y) {  // bottom row first
+        for (int x = 0; x < kTilesetWidth; ++x) {
+            const Rgb pixel = canvas.At(x, y);
+            out += static_cast<char>(pixel.b);
+            out += static_cast<char>(pixel.g);
+            out += static_cast<char>(pixel.r);
+        }
+    }
+    return out;
+}
+
+std::string MapBmp() {
+    const Mask map = DrawMap();
+    const int rowBytes = 4 * ((kMapWidth + 31) / 32);
+    std::string out =
+        BmpHeaders(kMapWidth, kMapHeight, 1, 2, static_cast<std::uint32_t>(rowBytes * kMapHeight));
+    PutLe(out, 0x00000000, 4);  // entry 0: black, the dark pixels that become tiles
+    PutLe(out, 0x00FFFFFF, 4);  // entry 1: white
+    for (int y = kMapHeight - 1; y >= 0; --y) {
+        std::string row(static_cast<std::size_t>(rowBytes), '\0');
+        for (int x = 0; x < kMapWidth; ++x) {
+            if (!map.Dark(x, y)) {
+                row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+            }
+        }
+        out += row;
+    }
+    return out;
+}
+
+}  // namespace quorbel::samples

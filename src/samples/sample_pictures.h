@@ -1,0 +1,22 @@
+// The bundled samples, drawn by code so that no picture has to be shipped as a binary: a tileset
+// of 190 numbered tiles and a monochrome map to convert over it.
+#pragma once
+
+#include <string>
+
+namespace quorbel::samples {
+
+inline constexpr int kTilesetWidth = 304;   // 19 cells of 16 pixels
+inline constexpr int kTilesetHeight = 160;  // 10 rows of cells
+inline constexpr int kMapWidth = 96;
+inline constexpr int kMapHeight = 40;
+
+// A 24-bit BMP file of 304 x 160 pixels: tile t, in column (t - 1) mod 19 and row (t - 1) div 19,
+// is a bevelled block of its own colour with its number written on it.
+std::string TilesetBmp();
+
+// A 1-bit BMP file of 96 x 40 pixels with its pixels at offset 62 and palette entry 0 black: a
+// framed landscape with the word QUORBEL, platforms and stairs, dark pixels being tiles.
+std::string MapBmp();
+
+}  // namespace quorbel::samples

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "bmp_builder.h"
+#include "level_bytes.h"
+#include "run_process.h"
+#include "scratch_dir.h"
+
+namespace quorbel::cli {
+namespace {
+
+using test::Le32;
+constexpr auto Record = test::LevelRecordBytes;
+
+test::ProcessResult Info(std::vector<std::string> args) {
+    args.insert(args.begin(), "info");
+    return test::RunProcess(QUORBEL_LVL, args);
+}
+
+TEST(InfoCommandTest, DescribesALevelAsText) {
+    test::ScratchDir dir;
+    const std::string prefix = test::BmpBuilder(20, 3).Bytes();
+    test::WriteWholeFile(dir / "a.lvl", prefix + Record(300, 17, 171) + Record(1023, 2, 171) +
+                                            Record(4, 1023, 9) + Record(300, 17, 9));
+    const auto result = Info({dir / "a.lvl"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "file: " + dir / "a.lvl" +
+                              "\nfile size: " + std::to_string(prefix.size() + 16) +
+                              " bytes\n"
+                              "prefix: 74 bytes\n"
+                              "prefix picture: 20 x 3, 1 bits per pixel\n"
+                              "records: 4\n"
+                              "trailing bytes: 0\n"
+                              "bounds: x 4..1023, y 2..1023\n"
+                              "tile numbers used: 2\n"
+                              "  tile 9: 2 records\n"
+                              "  tile 171: 2 records\n"
+                              "repeated positions: 1 (1 surplus)\n"
+                              "  x 300, y 17: 2 records\n");
+}
+
+TEST(InfoCommandTest, JsonForScriptsWithAWarningForTrailingBytes) {
+    test::ScratchDir dir;
+    const std::string path = dir / "q\"uote.lvl";
+    test::WriteWholeFile(path, "xx" + Le32(6) + Record(0, 0, 0) + Record(0, 0, 255) + "\1\2\3");
+    const auto result = Info({"--json", path});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("warning: 3 trailing byte(s)"), std::string::npos) << result.err;
+    const std::string quoted = (dir / "q\\\"uote.lvl");
+    EXPECT_EQ(result.out, "{\"file\":\"" + quoted +
+                              "\",\"fileSize\":17,\"prefix\":{\"size\":6,\"picture\":null},"
+                              "\"records\":2,\"trailingBytes\":3,"
+                              "\"bounds\":{\"minX\":0,\"maxX\":0,\"minY\":0,\"maxY\":0},"
+                              "\"tiles\":[{\"tile\":0,\"count\":1},{\"tile\":255,\"count\":1}],"
+                              "\"repeats\":{\"positions\":1,\"surplusRecords\":1,"
+                              "\"listed\":[{\"x\":0,\"y\":0,\"count\":2}],\"complete\":true}}\n");
+}
+
+TEST(InfoCommandTest, ExitStatusForBadFilesAndUsage) {
+    test::ScratchDir dir;
+    test::WriteWholeFile(dir / "short.lvl", std::string("BM\6\0\0", 5));
+    test::WriteWholeFile(dir / "cut.lvl", "BM" + Le32(100) + std::string(50, 'a'));
+    test::WriteWholeFile(dir / "ok.lvl", "BM" + Le32(6));
+    struct Case {
+        std::vector<std::string> args;
+        int exitStatus;
+        const char* err;  // part of standard error
+    } const cases[] = {
+        {{dir / "missing.lvl"}, 1, "cannot open"},
+        {{dir / "short.lvl"}, 1, "has 5 bytes"},
+        {{dir / "cut.lvl"}, 1, "the prefix has 100 bytes, but the file has only 56"},
+        {{dir.Path().string()}, 1, "not a regular file"},
+        {{}, 64, "expected one LEVEL"},
+        {{dir / "ok.lvl", dir / "ok.lvl"}, 64, "got 2 operand(s)"},
+        {{"--xml", dir / "ok.lvl"}, 64, "unknown option '--xml'"},
+    };
+    for (const Case& c : cases) {
+        const auto result = Info(c.args);
+        EXPECT_EQ(result.exitStatus, c.exitStatus) << c.err << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    const auto empty = Info({dir / "ok.lvl"});
+    EXPECT_EQ(empty.exitStatus, 0);
+    EXPECT_NE(empty.out.find("records: 0\n"), std::string::npos);
+    EXPECT_NE(empty.out.find("bounds: none\n"), std::string::npos);
+}
+
+TEST(InfoCommandTest, HelpExplainsTheCommand) {
+    const auto result = Info({"--help"});
+    EXPECT_EQ(result.exitStatus, 0);
+    for (const char* needle : {"--json", "bytes 2..5", "Exit status"}) {
+        EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
+    }
+}
+
+}  // namespace
+}  // namespace quorbel::cli

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include "bmp_builder.h"
+#include "level_bytes.h"
+#include "run_process.h"
+#include "scratch_dir.h"
+
+namespace quorbel::cli {
+namespace {
+
+using test::Le32;
+constexpr auto Record = test::LevelRecordBytes;
+
+QImage NumberedTileset() {
+    QImage image(304, 160, QImage::Format_RGB32);
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 304; ++x) {
+            image.setPixel(x, y, qRgb(x & 0xFF, y, 0x40 | (x >> 8)));
+        }
+    }
+    return image;
+}
+
+std::string BmpBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
+test::ProcessResult Render(std::vector<std::string> args) {
+    args.insert(args.begin(), "render");
+    return test::RunProcess(QUORBEL_LVL, args);
+}
+
+// True when the 16 x 16 block at (left, top) of preview is tile t of tileset.
+bool ShowsTile(const QImage& preview, int left, int top, const QImage& tileset, int t) {
+    const QImage cell = tileset.copy(16 * ((t - 1) % 19), 16 * ((t - 1) / 19), 16, 16);
+    return preview.copy(left, top, 16, 16).convertToFormat(QImage::Format_RGB32) == cell;
+}
+
+class RenderCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::WriteWholeFile(level, BmpBytes(tileset) + Record(0, 0, 1) + Record(2, 1, 171) +
+                                        Record(1, 1, 0) + Record(2, 0, 250));
+    }
+    QImage tileset = NumberedTileset();
+    test::ScratchDir dir;
+    std::string level = dir / "tiny.lvl";
+    std::string preview = dir / "preview.png";
+};
+
+TEST_F(RenderCommandTest, DrawsThePrefixCellsAndWarnsAboutPlaceholders) {
+    const auto result = Render({level, "-o", preview});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "wrote " + preview + ": 48 x 32 pixels, 4 records, scale 1 (16 pixels a tile)\n");
+    EXPECT_EQ(result.err,
+              "quorbel-lvl render: warning: 2 record(s) drawn as placeholders: no cell in the "
+              "tileset for tile number(s) 0, 250\n");
+    const QImage image(QString::fromStdString(preview));
+    ASSERT_EQ(image.size(), QSize(48, 32));
+    EXPECT_TRUE(ShowsTile(image, 0, 0, tileset, 1));
+    EXPECT_TRUE(ShowsTile(image, 32, 16, tileset, 171));
+    EXPECT_EQ(image.pixel(16, 16), 0xFFFF00FFu);  // placeholder corner
+    EXPECT_EQ(qAlpha(image.pixel(0, 16)), 0);     // no record at (0, 1)
+}
+
+TEST_F(RenderCommandTest, TakesCellsFromAnotherTilesetAtAnotherScale) {
+    const QImage other = NumberedTileset().mirrored(true, false);
+    other.save(QString::fromStdString(dir / "other.png"));
+    test::WriteWholeFile(dir / "plain.lvl",
+                         test::BmpBuilder(5, 5).Bytes() + Record(1, 0, 42) + Record(0, 0, 190));
+    const auto result = Render(
+        {dir / "plain.lvl", "--output", preview, "--tileset", dir / "other.png", "--scale", "1/2"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    const QImage image(QString::fromStdString(preview));
+    ASSERT_EQ(image.size(), QSize(16, 8));
+    const QImage cell42 = other.copy(16 * (41 % 19), 16 * (41 / 19), 16, 16)
+                              .scaled(8, 8, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_EQ(image.copy(8, 0, 8, 8).convertToFormat(QImage::Format_RGB32),
+              cell42.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(RenderCommandTest, RefusalsAndFailures) {
+    test::WriteWholeFile(dir / "wide.lvl", BmpBytes(tileset) + Record(200, 0, 1));
+    test::WriteWholeFile(dir / "empty.lvl", BmpBytes(tileset));
+    test::WriteWholeFile(dir / "nopicture.lvl", "xx" + Le32(6) + Record(0, 0, 1));
+    test::WriteWholeFile(preview, "earlier");
+    struct Case {
+        std::vector<std::string> args;
+        int exitStatus;
+        const char* err;  // part of standard error
+    } const cases[] = {
+        {{level}, 64, "give -o PREVIEW.png"},
+        {{level, "-o", preview, "--scale", "0.3"}, 64, "--scale '0.3'"},
+        {{dir / "wide.lvl", "-o", preview, "--scale", "2"},
+         64,
+         "at scale 2 the preview would be 6432 x 32 pixels, more than 4096 a side; the largest "
+         "scale that fits is 5/4"},
+        {{level, "-o", preview, "-o", preview}, 64, "given twice"},
+        {{level, "-o", dir / "./tiny.lvl"}, 64, "would replace the input"},
+        {{dir / "missing.lvl", "-o", preview}, 1, "cannot open"},
+        {{dir / "empty.lvl", "-o", preview}, 1, "has no tile records"},
+        {{dir / "nopicture.lvl", "-o", preview}, 1, "cannot read the prefix"},
+        {{level, "-o", preview, "--tileset", level + ".none"}, 1, "cannot read the tileset"},
+        {{level, "-o", dir / "no/such/folder.png"}, 1, "cannot write the preview"},
+    };
+    for (const Case& c : cases) {
+        const auto result = Render(c.args);
+        EXPECT_EQ(result.exitStatus, c.exitStatus) << c.err << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+        EXPECT_EQ(test::ReadWholeFile(preview), "earlier") << c.err;
+    }
+}
+
+TEST_F(RenderCommandTest, DefaultScaleShrinksLargeMaps) {
+    test::WriteWholeFile(dir / "large.lvl", BmpBytes(tileset) + Record(1023, 7, 1));
+    const auto result = Render({dir / "large.lvl", "-o", preview});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(QImage(QString::fromStdString(preview)).size(), QSize(4096, 32));
+}
+
+TEST_F(RenderCommandTest, HelpExplainsTheCommand) {
+    const auto result = Render({"--help"});
+    EXPECT_EQ(result.exitStatus, 0);
+    for (const char* needle : {"--tileset", "--scale", "(t - 1) mod 19", "4096", "Exit status"}) {
+        EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
+    }
+}
+
+}  // namespace
+}  // namespace quorbel::cli
