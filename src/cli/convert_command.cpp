@@ -31,7 +31,8 @@ offset 62 and at most 1024 x 1024 pixels. Each record holds x (12 bits),
 y (12 bits, 0 at the top) and the tile number (8 bits).
 
 OUTPUT is replaced only when the conversion succeeds; a rejected or failed run,
-or one stopped by SIGINT, SIGTERM or SIGHUP, leaves it as it was.
+or one stopped by SIGINT, SIGTERM, SIGHUP or SIGPIPE (standard error's reader
+went away), leaves it as it was.
 
 Options:
   --tile TEXT     the tile number, read as the window's tile-number box reads it:
