@@ -130,6 +130,33 @@ TEST_F(ConvertCommandTest, BadUsageExits64) {
     EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"frobnicate"}).exitStatus, 64);
 }
 
+TEST_F(ConvertCommandTest, ReportMayNotOverwriteAFileOfTheRun) {
+    std::filesystem::create_symlink(output, dir / "link to out");
+    const std::string tilesetBytes = ReadWholeFile(tileset);
+    const std::string bitmapBytes = ReadWholeFile(bitmap);
+    struct Case {
+        std::string report;
+        std::string output;
+    } const cases[] = {
+        {output, output},
+        {tileset, output},
+        {bitmap, output},
+        {dir / "link to out", output},
+        {dir / "./out.lvl", output},
+        {dir / "new.lvl", dir / "new.lvl"},  // an output that does not exist yet
+    };
+    for (const Case& c : cases) {
+        // The tile text fails the run: the report would have replaced the earlier output.
+        const auto result =
+            Convert({"--tile", "x", "--report", c.report, tileset, bitmap, c.output});
+        EXPECT_EQ(result.exitStatus, 64) << c.report << "\n" << result.err;
+        EXPECT_EQ(ReadWholeFile(output), "earlier") << c.report;
+        EXPECT_EQ(ReadWholeFile(tileset), tilesetBytes);
+        EXPECT_EQ(ReadWholeFile(bitmap), bitmapBytes);
+        EXPECT_FALSE(std::filesystem::exists(dir / "new.lvl"));
+    }
+}
+
 TEST_F(ConvertCommandTest, HelpExplainsTheCommand) {
     const auto result = Convert({"--help"});
     EXPECT_EQ(result.exitStatus, 0);
