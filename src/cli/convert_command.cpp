@@ -1,5 +1,6 @@
 #include "convert_command.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "command_line.h"
@@ -19,6 +20,35 @@ void WriteReport(const std::string& path, const std::string& report) {
     }
 }
 
+// True when both paths name one file: the same file now (links included), or the same place for
+// a file that does not exist yet.
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) {
+        return false;
+    }
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) {
+        return true;
+    }
+    const auto placeOfA = std::filesystem::weakly_canonical(a, error);
+    if (error) {
+        return false;
+    }
+    const auto placeOfB = std::filesystem::weakly_canonical(b, error);
+    return !error && placeOfA == placeOfB;
+}
+
+// The report is written over whatever its path names, even after a failed run, so it may not
+// name the tileset, the bitmap or the output. Throws UsageError when it does.
+void RefuseReportOverARunFile(const std::string& report, const std::vector<std::string>& operands) {
+    static constexpr const char* kRoles[] = {"TILESET", "BITMAP", "OUTPUT"};
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        if (SameFile(report, operands[i])) {
+            throw UsageError("--report '" + report + "' names the same file as " + kRoles[i]);
+        }
+    }
+}
+
 }  // namespace
 
 std::string ConvertCommand::Help() const {
@@ -31,7 +61,8 @@ offset 62 and at most 1024 x 1024 pixels. Each record holds x (12 bits),
 y (12 bits, 0 at the top) and the tile number (8 bits).
 
 OUTPUT is replaced only when the conversion succeeds; a rejected or failed run,
-or one stopped by SIGINT, SIGTERM or SIGHUP, leaves it as it was.
+or one stopped by SIGINT, SIGTERM, SIGHUP or SIGPIPE (standard error's reader
+went away), leaves it as it was.
 
 Options:
   --tile TEXT     the tile number, read as the window's tile-number box reads it:
@@ -39,7 +70,8 @@ Options:
                   decimal point, halves rounded to even; must end up in 0..255
                   for a bitmap with dark pixels. Default: 171
   --report FILE   write the header report (CR LF between lines) to FILE at the
-                  end of the run; empty when the run ended before the report
+                  end of the run; empty when the run ended before the report.
+                  FILE may not be TILESET, BITMAP or OUTPUT
   -h, --help      show this help
 
 Standard error gets each status as "Status: <text>", each message as
@@ -59,6 +91,9 @@ int ConvertCommand::Run(std::span<const std::string> args, std::ostream& out, st
     if (parsed.operands.size() != 3) {
         throw UsageError("expected TILESET BITMAP OUTPUT, got " +
                          std::to_string(parsed.operands.size()) + " operand(s)");
+    }
+    if (const auto report = parsed.values.find("--report"); report != parsed.values.end()) {
+        RefuseReportOverARunFile(report->second, parsed.operands);
     }
     const auto tile = parsed.values.find("--tile");
     ConsoleFrontEnd console(

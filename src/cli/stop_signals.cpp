@@ -18,7 +18,7 @@ extern "C" void RecordStopSignal(int signal) {
 }  // namespace
 
 void InstallStopSignalHandlers() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         struct sigaction action {};
         action.sa_handler = RecordStopSignal;
         sigemptyset(&action.sa_mask);

@@ -1,5 +1,6 @@
-// SIGINT, SIGTERM and SIGHUP ask a running conversion to stop at its next yield, so that it can
-// remove its unfinished output; the process then ends by the same signal.
+// SIGINT, SIGTERM, SIGHUP and SIGPIPE (the reader of the status lines went away) ask a running
+// conversion to stop at its next yield, so that it can remove its unfinished output; the process
+// then ends by the same signal.
 #pragma once
 
 #include <csignal>

@@ -1,8 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "bmp_builder.h"
 #include "conversion_run.h"
@@ -125,6 +130,33 @@ TEST_F(ConvertCommandTest, BadUsageExits64) {
     EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"frobnicate"}).exitStatus, 64);
 }
 
+TEST_F(ConvertCommandTest, ReportMayNotOverwriteAFileOfTheRun) {
+    std::filesystem::create_symlink(output, dir / "link to out");
+    const std::string tilesetBytes = ReadWholeFile(tileset);
+    const std::string bitmapBytes = ReadWholeFile(bitmap);
+    struct Case {
+        std::string report;
+        std::string output;
+    } const cases[] = {
+        {output, output},
+        {tileset, output},
+        {bitmap, output},
+        {dir / "link to out", output},
+        {dir / "./out.lvl", output},
+        {dir / "new.lvl", dir / "new.lvl"},  // an output that does not exist yet
+    };
+    for (const Case& c : cases) {
+        // The tile text fails the run: the report would have replaced the earlier output.
+        const auto result =
+            Convert({"--tile", "x", "--report", c.report, tileset, bitmap, c.output});
+        EXPECT_EQ(result.exitStatus, 64) << c.report << "\n" << result.err;
+        EXPECT_EQ(ReadWholeFile(output), "earlier") << c.report;
+        EXPECT_EQ(ReadWholeFile(tileset), tilesetBytes);
+        EXPECT_EQ(ReadWholeFile(bitmap), bitmapBytes);
+        EXPECT_FALSE(std::filesystem::exists(dir / "new.lvl"));
+    }
+}
+
 TEST_F(ConvertCommandTest, HelpExplainsTheCommand) {
     const auto result = Convert({"--help"});
     EXPECT_EQ(result.exitStatus, 0);
@@ -154,6 +186,50 @@ TEST_F(ConvertCommandTest, ASignalLeavesTheOutputWholeOrAsItWas) {
         }
     }
     EXPECT_GT(stopped, 0);
+}
+
+TEST_F(ConvertCommandTest, ALogReaderThatGoesAwayStopsTheRunAndLeavesNoTemporaryFile) {
+    // Standard error is a one-page pipe with room for exactly the first two status lines, so the
+    // third blocks until the reader closes it: the run has created its temporary file by then.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ASSERT_EQ(::fcntl(fds[1], F_SETPIPE_SZ, 4096), 4096);
+    const std::string firstTwo =
+        Status(texts::kOpenedFiles) + "\n" + Status(texts::kCopyingTileset) + "\n";
+    const std::string filler(4096 - firstTwo.size(), '.');
+    ASSERT_EQ(::write(fds[1], filler.data(), filler.size()), static_cast<ssize_t>(filler.size()));
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(fds[1], 2);
+        ::close(fds[0]);
+        ::execl(QUORBEL_LVL, QUORBEL_LVL, "convert", tileset.c_str(), bitmap.c_str(),
+                output.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    const auto temporaryFileExists = [&] {
+        for (const std::string& name : dir.Names()) {
+            if (name.starts_with(".")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int waited = 0; waited < 10000 && !temporaryFileExists(); ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(temporaryFileExists());
+    ::close(fds[0]);  // the reader goes away, as "| head -n 1" would
+
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << "status " << status;
+    EXPECT_EQ(ReadWholeFile(output), "earlier");
+    for (const std::string& name : dir.Names()) {
+        EXPECT_FALSE(name.starts_with(".")) << name;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,9 +42,11 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         ::kill(child, SIGTERM);
     }
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
+    rusage usage{};
+    while (::wait4(child, &status, 0, &usage) < 0) {
     }
     ProcessResult result;
+    result.peakMemoryKiB = usage.ru_maxrss;
     if (WIFEXITED(status)) {
         result.exitStatus = WEXITSTATUS(status);
     } else if (WIFSIGNALED(status)) {

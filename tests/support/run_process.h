@@ -7,8 +7,9 @@
 namespace quorbel::test {
 
 struct ProcessResult {
-    int exitStatus = -1;  // the exit status, or -1 when a signal ended it
-    int signal = 0;       // the signal that ended it, or 0
+    int exitStatus = -1;     // the exit status, or -1 when a signal ended it
+    int signal = 0;          // the signal that ended it, or 0
+    long peakMemoryKiB = 0;  // the child's largest resident set
     std::string out;
     std::string err;
 };

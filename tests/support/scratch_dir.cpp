@@ -7,8 +7,10 @@
 
 namespace quorbel::test {
 
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorbel-test-XXXXXX").string();
+ScratchDir::ScratchDir(const std::filesystem::path& parent) {
+    const std::filesystem::path base =
+        parent.empty() ? std::filesystem::temp_directory_path() : parent;
+    std::string pattern = (base / "quorbel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a scratch folder");
     }

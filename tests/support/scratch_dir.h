@@ -1,4 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+// A fresh folder under the system's temporary folder (or under a given folder), removed with
+// everything in it at the end.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +10,7 @@ namespace quorbel::test {
 
 class ScratchDir {
   public:
-    ScratchDir();
+    explicit ScratchDir(const std::filesystem::path& parent = {});
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;

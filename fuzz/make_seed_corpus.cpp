@@ -1,0 +1,81 @@
+// Writes the seed corpus of both fuzz targets, built with the tests' own BMP builder:
+//   make_seed_corpus RUN_FOLDER CODEC_FOLDER
+// Seeds are a starting point; the fuzzer grows its corpus from them.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bmp_builder.h"
+#include "run_input.h"
+
+namespace {
+
+using quorbel::fuzz::RunInput;
+using quorbel::test::BmpBuilder;
+
+std::vector<RunInput> RunSeeds() {
+    const std::string tileset = BmpBuilder(16, 16).Bytes();
+    const auto checker = [](int x, int y) { return (x + y) % 2; };
+    const std::string pictures[] = {
+        BmpBuilder(8, 4).Pixels(checker).Bytes(),
+        BmpBuilder(1, 1).Bytes(),
+        BmpBuilder(33, 2).Pixels(checker).DirtyPadding().Bytes(),
+        BmpBuilder(0, 3).Bytes(),
+        BmpBuilder(5, 0).Bytes(),
+        BmpBuilder(4, 4).Palette({255, 255, 255, 0}, {0, 0, 0, 0}).Pixels(checker).Bytes(),
+        BmpBuilder(4, 4).BitsPerPixel(24).Bytes(),
+        BmpBuilder(4, 4).DataOffset(318).Bytes(),
+        BmpBuilder(4, -4).Bytes(),
+        BmpBuilder(1025, 1).StoredRows(0).Bytes(),
+        BmpBuilder(262113, 1).StoredRows(0).Bytes(),
+        BmpBuilder(3, 3).StoredRows(2).Bytes(),
+    };
+    std::vector<RunInput> seeds;
+    for (const std::string& picture : pictures) {
+        seeds.push_back({"171", tileset, picture});
+    }
+    for (const char* text : {"", " 2.5 ", "-1", "256", "0", "255"}) {
+        seeds.push_back({text, tileset, pictures[0]});
+    }
+    seeds.push_back({"171", "BM" + quorbel::test::Le32(0x7FFFFFFF), pictures[0]});
+    seeds.push_back({"171", "", pictures[0]});
+    return seeds;
+}
+
+std::vector<std::string> CodecSeeds() {
+    const std::string row = std::string("\xA5\x0F\xFF\x00", 4);
+    return {
+        std::string("\x00\xAB\x00", 3),          // ByteToBits 171
+        std::string("\x01") + "abc",             // ReverseString
+        std::string("\x02") + "0101101",         // BitsToNumber
+        std::string("\x03\x3E\x00\x00\x00", 5),  // BytesToNumber 62
+        std::string("\x04") + "1.171875",        // RoundDown
+        std::string("\x04") + "-1.7",            //
+        std::string("\x05\x09\xAB\x00\x20\x00\x00\x00\x11\x00\x00\x00", 12) + row,  // EncodeRow
+        std::string("\x06\xAB\x00\x2C\x01\x00\x00\x11\x00\x00\x00", 11),  // TileRecord(300, 17)
+    };
+}
+
+void WriteSeeds(const std::filesystem::path& folder, const std::vector<std::string>& seeds) {
+    std::filesystem::create_directories(folder);
+    for (std::size_t i = 0; i < seeds.size(); ++i) {
+        quorbel::test::WriteWholeFile((folder / ("seed-" + std::to_string(i))).string(), seeds[i]);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_seed_corpus RUN_FOLDER CODEC_FOLDER\n");
+        return 64;
+    }
+    std::vector<std::string> runSeeds;
+    for (const RunInput& seed : RunSeeds()) {
+        runSeeds.push_back(quorbel::fuzz::JoinRunInput(seed));
+    }
+    WriteSeeds(argv[1], runSeeds);
+    WriteSeeds(argv[2], CodecSeeds());
+    return 0;
+}
