@@ -7,9 +7,10 @@
 
 #include "command.h"
 #include "command_line.h"
+#include "command_runner.h"
 #include "convert_command.h"
 #include "info_command.h"
-#include "render_command.h"
+#include "render_launcher.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
     commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
-    commands.push_back(std::make_unique<quorbel::cli::RenderCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::RenderLauncher>());
     return commands;
 }
 
@@ -59,16 +60,7 @@ int main(int argc, char** argv) {
         if (command->Name() != args[0]) {
             continue;
         }
-        try {
-            return command->Run(std::span(args).subspan(1), std::cout, std::cerr);
-        } catch (const quorbel::cli::UsageError& error) {
-            std::cerr << "quorbel-lvl " << command->Name() << ": " << error.what()
-                      << "\nTry 'quorbel-lvl " << command->Name() << " --help'.\n";
-            return quorbel::cli::kExitUsage;
-        } catch (const std::exception& error) {
-            std::cerr << "quorbel-lvl " << command->Name() << ": " << error.what() << '\n';
-            return quorbel::cli::kExitFailed;
-        }
+        return quorbel::cli::RunReportingErrors(*command, std::span(args).subspan(1));
     }
     std::cerr << "quorbel-lvl: unknown command '" << args[0] << "'\nTry 'quorbel-lvl --help'.\n";
     return quorbel::cli::kExitUsage;

@@ -15,6 +15,7 @@ endif()
 string(REPLACE "," ";" sizes "${ICON_SIZES}")
 set(expected
     usr/bin/quorbel-lvl
+    usr/libexec/quorbel-map-maker/quorbel-lvl-render
     usr/share/quorbel-map-maker/samples/sample-map.bmp
     usr/share/quorbel-map-maker/samples/sample-tileset.bmp)
 if(BUILD_UI)
