@@ -71,10 +71,16 @@ InputFile::InputFile(const std::string& path) : path_(path) {
     if (fd_ < 0) {
         ThrowFileError("cannot open " + Quoted(path), errno);
     }
-    const struct stat info = StatOfDescriptor(fd_, path);
-    if (!S_ISREG(info.st_mode)) {
+    // The destructor does not run for a constructor that throws: close the file before that.
+    struct stat info {};
+    const bool examined = ::fstat(fd_, &info) == 0;
+    const int error = errno;
+    if (!examined || !S_ISREG(info.st_mode)) {
         ::close(fd_);
         fd_ = -1;
+        if (!examined) {
+            ThrowFileError("cannot examine " + Quoted(path), error);
+        }
         throw FileError("cannot read " + Quoted(path) + ": not a regular file");
     }
     const int flags = ::fcntl(fd_, F_GETFL);
