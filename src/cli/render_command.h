@@ -2,13 +2,14 @@
 #pragma once
 
 #include "command.h"
+#include "render_launcher.h"
 
 namespace quorbel::cli {
 
 class RenderCommand : public Command {
   public:
-    std::string_view Name() const override { return "render"; }
-    std::string_view Summary() const override { return "draw a level file's map as a PNG picture"; }
+    std::string_view Name() const override { return kRenderName; }
+    std::string_view Summary() const override { return kRenderSummary; }
     std::string Help() const override;
     // Writes the preview and says where to out; warns about placeholders on err. Throws
     // UsageError for bad arguments or a preview too large (exit status 64), other errors for a

@@ -6,10 +6,14 @@
 
 namespace quorbel::cli {
 
+// What quorbel-lvl lists for render, shared by the launcher and the command it starts.
+inline constexpr std::string_view kRenderName = "render";
+inline constexpr std::string_view kRenderSummary = "draw a level file's map as a PNG picture";
+
 class RenderLauncher : public Command {
   public:
-    std::string_view Name() const override { return "render"; }
-    std::string_view Summary() const override { return "draw a level file's map as a PNG picture"; }
+    std::string_view Name() const override { return kRenderName; }
+    std::string_view Summary() const override { return kRenderSummary; }
     std::string Help() const override;
     // Replaces this process with quorbel-lvl-render and args; returns only when that fails,
     // throwing std::runtime_error.
