@@ -2,11 +2,11 @@
 // temporary folder, console-like front end that does nothing at a yield).
 #include <benchmark/benchmark.h>
 
-#include "bmp_builder.h"
-#include "conversion_run.h"
-#include "recording_front_end.h"
-#include "scratch_dir.h"
-#include "tile_records.h"
+#include "conversion/conversion_run.h"
+#include "conversion/tile_records.h"
+#include "support/bmp_builder.h"
+#include "support/recording_front_end.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "bmp_builder.h"
-#include "frmMain.h"
-#include "scratch_dir.h"
+#include "support/bmp_builder.h"
+#include "support/scratch_dir.h"
+#include "ui/frmMain.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <filesystem>
 #include <map>
 
-#include "bmp_builder.h"
-#include "conversion_run.h"
-#include "level_model.h"
-#include "recording_front_end.h"
+#include "conversion/conversion_run.h"
+#include "conversion/tile_records.h"
 #include "run_input.h"
-#include "scratch_dir.h"
-#include "tile_records.h"
+#include "support/bmp_builder.h"
+#include "support/level_model.h"
+#include "support/recording_front_end.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "bmp_builder.h"
 #include "run_input.h"
+#include "support/bmp_builder.h"
 
 namespace {
 

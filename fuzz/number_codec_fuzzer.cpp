@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "errors.h"
-#include "number_codec.h"
-#include "recording_front_end.h"
-#include "tile_records.h"
+#include "conversion/errors.h"
+#include "conversion/number_codec.h"
+#include "conversion/tile_records.h"
+#include "support/recording_front_end.h"
 
 namespace {
 

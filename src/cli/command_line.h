@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -22,6 +23,11 @@ struct ParsedArguments {
     std::set<std::string> flags;                // options without a value ("--json")
     std::vector<std::string> operands;
     bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
+    // The value of an option, or nothing when it was not given.
+    std::optional<std::string> Value(const std::string& option) const {
+        const auto found = values.find(option);
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
 };
 
 // Splits args. valueOptions take a value, flagOptions none; "-h" counts as "--help". Throws

@@ -1,4 +1,4 @@
-#include "console_front_end.h"
+#include "cli/console_front_end.h"
 
 #include <utility>
 

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "front_end.h"
+#include "conversion/front_end.h"
 
 namespace quorbel::cli {
 
@@ -26,6 +26,7 @@ class ConsoleFrontEnd : public FrontEnd {
     void ShowCriticalMessage(const std::string& prompt, const std::string& title) override;
     void ProcessEvents() override {}
     bool StopRequested() const override { return stopSignal_ != 0; }
+    bool HasEventsToProcess() const override { return false; }
 
     bool Command1Enabled() const { return command1Enabled_; }
 

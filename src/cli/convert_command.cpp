@@ -1,24 +1,17 @@
-#include "convert_command.h"
+#include "cli/convert_command.h"
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
 
-#include "command_line.h"
-#include "console_front_end.h"
-#include "conversion_run.h"
-#include "stop_signals.h"
+#include "cli/console_front_end.h"
+#include "cli/stop_signals.h"
+#include "conversion/conversion_run.h"
+#include "conversion/errors.h"
+#include "conversion/output_file.h"
+#include "conversion/tile_grid.h"
 
 namespace quorbel::cli {
 namespace {
-
-void WriteReport(const std::string& path, const std::string& report) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << report;
-    file.close();
-    if (!file) {
-        throw std::runtime_error("cannot write the report to '" + path + "'");
-    }
-}
 
 // True when both paths name one file: the same file now (links included), or the same place for
 // a file that does not exist yet.
@@ -38,18 +31,28 @@ bool SameFile(const std::string& a, const std::string& b) {
     return !error && placeOfA == placeOfB;
 }
 
-// The report is written over whatever its path names, even after a failed run, so it may not
-// name the tileset, the bitmap or the output. Throws UsageError when it does.
-void RefuseReportOverARunFile(const std::string& report, const std::vector<std::string>& operands) {
+// The report is written after the run, whatever its end, so it may not name the tileset, the
+// bitmap or the output, and a report that could not be written is refused before the run
+// starts. Throws UsageError.
+void CheckReportPath(const std::string& report, const std::vector<std::string>& operands) {
     static constexpr const char* kRoles[] = {"TILESET", "BITMAP", "OUTPUT"};
     for (std::size_t i = 0; i < operands.size(); ++i) {
         if (SameFile(report, operands[i])) {
             throw UsageError("--report '" + report + "' names the same file as " + kRoles[i]);
         }
     }
+    try {
+        CheckReplaceable(report);
+    } catch (const FileError& error) {
+        throw UsageError(std::string("--report: ") + error.what());
+    }
 }
 
 }  // namespace
+
+Command::Syntax ConvertCommand::GetSyntax() const {
+    return Syntax{{"--tile", "--report"}, {}, "TILESET BITMAP OUTPUT", 3, 3};
+}
 
 std::string ConvertCommand::Help() const {
     return R"(Usage: quorbel-lvl convert [--tile TEXT] [--report FILE] TILESET BITMAP OUTPUT
@@ -71,7 +74,8 @@ Options:
                   for a bitmap with dark pixels. Default: 171
   --report FILE   write the header report (CR LF between lines) to FILE at the
                   end of the run; empty when the run ended before the report.
-                  FILE may not be TILESET, BITMAP or OUTPUT
+                  FILE may not be TILESET, BITMAP or OUTPUT, and is checked
+                  before the run: one that cannot be written is bad usage
   -h, --help      show this help
 
 Standard error gets each status as "Status: <text>", each message as
@@ -82,22 +86,13 @@ Exit status: 0 converted, 1 failed, 2 bitmap rejected, 64 bad usage;
 )";
 }
 
-int ConvertCommand::Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed = ParseArguments(args, {"--tile", "--report"}, {"--help"});
-    if (parsed.Has("--help")) {
-        out << Help();
-        return kExitSuccess;
+int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ostream& err) {
+    const auto reportPath = parsed.Value("--report");
+    if (reportPath) {
+        CheckReportPath(*reportPath, parsed.operands);
     }
-    if (parsed.operands.size() != 3) {
-        throw UsageError("expected TILESET BITMAP OUTPUT, got " +
-                         std::to_string(parsed.operands.size()) + " operand(s)");
-    }
-    if (const auto report = parsed.values.find("--report"); report != parsed.values.end()) {
-        RefuseReportOverARunFile(report->second, parsed.operands);
-    }
-    const auto tile = parsed.values.find("--tile");
     ConsoleFrontEnd console(
-        {{Field::txtTileNum, tile == parsed.values.end() ? "171" : tile->second},
+        {{Field::txtTileNum, parsed.Value("--tile").value_or(std::to_string(kDefaultTile))},
          {Field::txtTile, parsed.operands[0]},
          {Field::txtPic, parsed.operands[1]},
          {Field::txtOut, parsed.operands[2]}},
@@ -108,8 +103,10 @@ int ConvertCommand::Run(std::span<const std::string> args, std::ostream& out, st
     if (result.outcome == RunOutcome::Failed) {
         err << "cause: " << result.cause << '\n';
     }
-    if (const auto report = parsed.values.find("--report"); report != parsed.values.end()) {
-        WriteReport(report->second, console.ReportText());
+    if (reportPath) {
+        OutputFile report(*reportPath);
+        report.Write(console.ReportText());
+        report.Commit();
     }
     switch (result.outcome) {
         case RunOutcome::Converted:

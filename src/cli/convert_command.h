@@ -1,7 +1,7 @@
 // quorbel-lvl convert [--tile TEXT] [--report FILE] TILESET BITMAP OUTPUT
 #pragma once
 
-#include "command.h"
+#include "cli/command.h"
 
 namespace quorbel::cli {
 
@@ -11,8 +11,12 @@ class ConvertCommand : public Command {
     std::string_view Summary() const override {
         return "turn a 1-bit BMP into a level file over a tileset";
     }
+
+  protected:
+    Syntax GetSyntax() const override;
     std::string Help() const override;
-    int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) override;
+    // Runs the conversion with the console as its window; the exit status tells its end.
+    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -1,11 +1,13 @@
-#include "info_command.h"
+#include "cli/info_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
-#include "command_line.h"
-#include "level_file.h"
-#include "level_stats.h"
+#include "cli/command_line.h"
+#include "conversion/level_file.h"
+#include "conversion/level_stats.h"
+#include "conversion/quoted.h"
 
 namespace quorbel::cli {
 namespace {
@@ -36,11 +38,19 @@ std::string Records(std::uint64_t count) {
     return std::to_string(count) + (count == 1 ? " record" : " records");
 }
 
-// text as a JSON string; bytes from 0x80 up pass unchanged (file names are taken to be UTF-8).
-std::string JsonString(const std::string& text) {
+// text as a JSON string. JSON holds Unicode text only: a byte that is not part of valid UTF-8 (a
+// file name in another encoding) is written as U+FFFD, as most JSON writers do.
+std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (const char c : text) {
+    while (!text.empty()) {
+        const char c = text.front();
         const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            const std::size_t length = Utf8SequenceLength(text);
+            out += length == 0 ? std::string_view("\\ufffd") : text.substr(0, length);
+            text.remove_prefix(std::max<std::size_t>(length, 1));
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
@@ -51,6 +61,7 @@ std::string JsonString(const std::string& text) {
         } else {
             out += c;
         }
+        text.remove_prefix(1);
     }
     return out + "\"";
 }
@@ -164,19 +175,14 @@ Exit status: 0 described, 1 not readable as a level file, 64 bad usage.
 )";
 }
 
-int InfoCommand::Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed = ParseArguments(args, {}, {"--help", "--json"});
-    if (parsed.Has("--help")) {
-        out << Help();
-        return kExitSuccess;
-    }
-    if (parsed.operands.size() != 1) {
-        throw UsageError("expected one LEVEL, got " + std::to_string(parsed.operands.size()) +
-                         " operand(s)");
-    }
+Command::Syntax InfoCommand::GetSyntax() const {
+    return Syntax{{}, {"--json"}, "one LEVEL", 1, 1};
+}
+
+int InfoCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
     const LevelInfo info = ReadLevelInfo(parsed.operands[0]);
     if (info.trailingBytes != 0) {
-        err << "quorbel-lvl info: warning: " << info.trailingBytes
+        err << ProgramName() << ": warning: " << info.trailingBytes
             << " trailing byte(s) after the last whole record are no record\n";
     }
     if (parsed.Has("--json")) {

@@ -1,7 +1,7 @@
 // quorbel-lvl info [--json] LEVEL
 #pragma once
 
-#include "command.h"
+#include "cli/command.h"
 
 namespace quorbel::cli {
 
@@ -11,10 +11,13 @@ class InfoCommand : public Command {
     std::string_view Summary() const override {
         return "describe a level file: prefix, records, bounds, tiles, repeats";
     }
+
+  protected:
+    Syntax GetSyntax() const override;
     std::string Help() const override;
     // Prints the report to out, a warning about trailing bytes to err. Throws FileError for a
     // file that cannot be read as a level file (exit status 1).
-    int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) override;
+    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -1,4 +1,4 @@
-#include "stop_signals.h"
+#include "cli/stop_signals.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -19,6 +19,10 @@ extern "C" void RecordStopSignal(int signal) {
 
 void InstallStopSignalHandlers() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+            continue;
+        }
         struct sigaction action {};
         action.sa_handler = RecordStopSignal;
         sigemptyset(&action.sa_mask);
@@ -35,6 +39,10 @@ void EndByReceivedSignal() {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
     std::_Exit(128 + signal);
+}
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace quorbel::cli

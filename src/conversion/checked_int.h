@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "errors.h"
+#include "conversion/errors.h"
 
 namespace quorbel {
 

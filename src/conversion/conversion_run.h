@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "front_end.h"
+#include "conversion/front_end.h"
 
 namespace quorbel {
 

@@ -1,9 +1,9 @@
-// The small file layer under the conversion: byte-exact sequential files on the host's own calls.
-// Everything that is not portable C++ lives behind this header (file_system_posix.cpp).
+// The small file layer under the conversion: byte-exact sequential reading on the host's own calls,
+// and what a path names. File names are bytes from end to end. Everything that is not portable C++
+// lives behind this header and output_file.h (file_system_posix.cpp, output_file_posix.cpp).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -30,8 +30,15 @@ class InputFile {
     // is taken for them) or the read fails.
     std::string Read(std::size_t count);
 
-    // Moves the next count bytes to out in bounded pieces. Throws FileError as Read does.
-    void CopyTo(class OutputFile& out, std::size_t count);
+    // The next count bytes into into (its earlier content replaced, its memory reused). Throws
+    // FileError as Read does.
+    void ReadInto(std::string& into, std::size_t count);
+
+    // The next count bytes into out[0..count). Throws FileError as Read does.
+    void ReadInto(char* out, std::size_t count);
+
+    // Throws FileError, as Read would, when fewer than count bytes are left.
+    void Require(std::uint64_t count);
 
     // Passes over the next count bytes without reading them. Throws FileError when the file holds
     // fewer or the seek fails.
@@ -44,8 +51,7 @@ class InputFile {
     const std::string& Path() const { return path_; }
 
   private:
-    void RequireAvailable(std::size_t count);
-    void ReadInto(char* destination, std::size_t count);
+    void Take(char* destination, std::size_t count);
     std::uint64_t SizeNow() const;
 
     std::string path_;
@@ -57,41 +63,6 @@ class InputFile {
     std::size_t bufferStart_ = 0;
 };
 
-// A new file written beside its destination and put in its place only by Commit, so that the
-// destination is either untouched or holds the complete new content.
-class OutputFile {
-  public:
-    // Creates a temporary file in destination's folder, exclusively, with the permissions a plain
-    // create would give. Throws FileError when that is impossible (empty path, missing folder, no
-    // permission).
-    explicit OutputFile(const std::string& destination);
-    // Removes the temporary file unless Commit succeeded.
-    ~OutputFile();
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    // Appends bytes. Throws FileError when the write fails.
-    void Write(std::string_view bytes);
-
-    // Flushes to the disk, closes, and renames the temporary file onto the destination. Throws
-    // FileError when any of it fails; the temporary file is removed then.
-    void Commit();
-
-    // Closes and removes the temporary file; the destination stays as it was.
-    void Discard() noexcept;
-
-    const std::string& TemporaryPath() const { return temporaryPath_; }
-
-  private:
-    void WritePending();
-
-    std::string destination_;
-    std::string temporaryPath_;
-    int fd_ = -1;
-    bool committed_ = false;
-    std::string pending_;  // written out in large pieces
-};
-
 // What a path names, following links.
 enum class PathKind { Missing, RegularFile, Directory, Other };
 
@@ -101,8 +72,13 @@ struct PathStatus {
     bool anyWriteBit = false;  // the owner, group or others may write it
 };
 
-// Looks path up. Throws FileError when the lookup itself fails (a name too long, a loop of links,
-// a folder that may not be searched); a name that does not exist is Missing.
+// Looks path up, following links. Throws FileError when the lookup itself fails (a name too
+// long, a loop of links, a folder that may not be searched); a name that does not exist, or one
+// whose folder does not exist, is Missing.
 PathStatus StatusOf(const std::string& path);
+
+// Removes the file path names (a link itself, not its target). Throws FileError when it cannot,
+// a missing file included.
+void RemoveFile(const std::string& path);
 
 }  // namespace quorbel

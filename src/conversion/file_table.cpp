@@ -1,88 +1,58 @@
-#include "file_table.h"
+#include "conversion/file_table.h"
 
-#include "errors.h"
+#include "conversion/errors.h"
 
 namespace quorbel {
 namespace {
 
-[[noreturn]] void ThrowBadNumber(int number, const char* use) {
-    throw FileError("bad file number " + std::to_string(number) + " for " + use);
-}
-
-bool IsInputNumber(int number) {
-    return number == FileTable::kTileset || number == FileTable::kBitmap;
+template <typename File>
+File& Required(std::optional<File>& file, const char* what) {
+    if (!file) {
+        throw FileError(std::string(what) + " is not open");
+    }
+    return *file;
 }
 
 }  // namespace
 
-void FileTable::OpenForReading(int number, const std::string& path) {
-    if (!IsInputNumber(number)) {
-        ThrowBadNumber(number, "reading");
-    }
-    inputs_[number - 1].reset();
-    inputs_[number - 1] = std::make_unique<InputFile>(path);
+InputFile& FileTable::OpenTileset(const std::string& path) {
+    tileset_.reset();
+    return tileset_.emplace(path);
 }
 
-void FileTable::CreateForWriting(int number, const std::string& path) {
-    if (number != kOutput) {
-        ThrowBadNumber(number, "writing");
+InputFile& FileTable::OpenBitmap(const std::string& path) {
+    bitmap_.reset();
+    return bitmap_.emplace(path);
+}
+
+OutputFile& FileTable::CreateOutput(const std::string& path) {
+    std::vector<FileBeingRead> reading;
+    if (tileset_) {
+        reading.push_back({tileset_->Identity(), "the tileset"});
+    }
+    if (bitmap_) {
+        reading.push_back({bitmap_->Identity(), "the bitmap"});
     }
     output_.reset();
-    output_ = std::make_unique<OutputFile>(path);
+    return output_.emplace(path, reading);
 }
 
-std::string FileTable::Read(int number, std::size_t count) {
-    return Input(number).Read(count);
+InputFile& FileTable::Tileset() {
+    return Required(tileset_, "the tileset (file 1)");
 }
 
-void FileTable::Copy(int from, int to, std::size_t count) {
-    Input(from).CopyTo(Output(to), count);
+InputFile& FileTable::Bitmap() {
+    return Required(bitmap_, "the bitmap (file 2)");
 }
 
-void FileTable::Write(int number, std::string_view bytes) {
-    Output(number).Write(bytes);
-}
-
-void FileTable::Commit(int number) {
-    Output(number).Commit();
-    output_.reset();
-}
-
-void FileTable::Close(int number) noexcept {
-    if (IsInputNumber(number)) {
-        inputs_[number - 1].reset();
-    } else if (number == kOutput) {
-        output_.reset();
-    }
+OutputFile& FileTable::Output() {
+    return Required(output_, "the output (file 3)");
 }
 
 void FileTable::CloseAll() noexcept {
-    Close(kTileset);
-    Close(kBitmap);
-    Close(kOutput);
-}
-
-bool FileTable::HoldsOpen(const FileIdentity& identity) const {
-    for (const auto& input : inputs_) {
-        if (input && input->Identity() == identity) {
-            return true;
-        }
-    }
-    return false;
-}
-
-InputFile& FileTable::Input(int number) {
-    if (!IsInputNumber(number) || !inputs_[number - 1]) {
-        ThrowBadNumber(number, "reading");
-    }
-    return *inputs_[number - 1];
-}
-
-OutputFile& FileTable::Output(int number) {
-    if (number != kOutput || !output_) {
-        ThrowBadNumber(number, "writing");
-    }
-    return *output_;
+    CloseTileset();
+    CloseBitmap();
+    CloseOutput();
 }
 
 }  // namespace quorbel

@@ -1,54 +1,43 @@
-// The three files of a conversion run, addressed by their fixed numbers: 1 the tileset, 2 the
-// monochrome bitmap (both read), 3 the output level file (written, and put in place only when
-// the run commits it). Closing a number that is not open does nothing.
+// The three files of a conversion run: the tileset and the monochrome bitmap, read, and the output
+// level file, written through the output policy and put in place only when the run commits it.
+// Closing a file that is not open does nothing; reaching one that is not open is a file error.
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "file_system.h"
+#include "conversion/file_system.h"
+#include "conversion/output_file.h"
 
 namespace quorbel {
 
 class FileTable {
   public:
-    static constexpr int kTileset = 1;
-    static constexpr int kBitmap = 2;
-    static constexpr int kOutput = 3;
+    // Opens the tileset (file 1) or the bitmap (file 2) on path, closing it first. Throws
+    // FileError.
+    InputFile& OpenTileset(const std::string& path);
+    InputFile& OpenBitmap(const std::string& path);
 
-    // Opens number (1 or 2) on path for reading. Throws FileError.
-    void OpenForReading(int number, const std::string& path);
+    // Creates the output (file 3) that will replace path; the files open for reading may not be
+    // replaced. Throws FileError.
+    OutputFile& CreateOutput(const std::string& path);
 
-    // Opens number 3 as a new file that will replace path. Throws FileError.
-    void CreateForWriting(int number, const std::string& path);
+    // The open files. Throw FileError for one that is not open.
+    InputFile& Tileset();
+    InputFile& Bitmap();
+    OutputFile& Output();
 
-    // The next count bytes of an input. Throws FileError (also for a number that is not open).
-    std::string Read(int number, std::size_t count);
-
-    // Moves the next count bytes of input from to output to. Throws FileError.
-    void Copy(int from, int to, std::size_t count);
-
-    // Appends bytes to the output. Throws FileError.
-    void Write(int number, std::string_view bytes);
-
-    // Puts the output in place of its path and closes it. Throws FileError.
-    void Commit(int number);
-
-    // Closes number; an output that was not committed is removed with its content.
-    void Close(int number) noexcept;
+    void CloseTileset() noexcept { tileset_.reset(); }
+    void CloseBitmap() noexcept { bitmap_.reset(); }
+    // An output that was not committed is removed with its content.
+    void CloseOutput() noexcept { output_.reset(); }
     void CloseAll() noexcept;
 
-    // True when number 1 or 2 is open on the file that identity names.
-    bool HoldsOpen(const FileIdentity& identity) const;
-
   private:
-    InputFile& Input(int number);
-    OutputFile& Output(int number);
-
-    std::unique_ptr<InputFile> inputs_[2];
-    std::unique_ptr<OutputFile> output_;
+    std::optional<InputFile> tileset_;
+    std::optional<InputFile> bitmap_;
+    std::optional<OutputFile> output_;
 };
 
 }  // namespace quorbel

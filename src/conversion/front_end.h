@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "errors.h"
+#include "conversion/errors.h"
 
 namespace quorbel {
 
@@ -18,6 +18,10 @@ class EventPump {
 
     // True once the user has asked the program to end (main window closed, signal received).
     virtual bool StopRequested() const = 0;
+
+    // False for a front end whose ProcessEvents does nothing (a console): the record encoding
+    // then skips its yield per record and looks at StopRequested once per row.
+    virtual bool HasEventsToProcess() const { return true; }
 };
 
 // Yields to the front end once. Throws RunInterrupted when the user asked to stop meanwhile.

@@ -1,6 +1,6 @@
-#include "header_report.h"
+#include "conversion/header_report.h"
 
-#include "number_codec.h"
+#include "conversion/number_codec.h"
 
 namespace quorbel {
 namespace {

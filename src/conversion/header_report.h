@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "front_end.h"
+#include "conversion/front_end.h"
 
 namespace quorbel {
 

@@ -1,8 +1,8 @@
-#include "level_file.h"
+#include "conversion/level_file.h"
 
 #include <algorithm>
 
-#include "errors.h"
+#include "conversion/errors.h"
 
 namespace quorbel {
 namespace {
@@ -24,13 +24,6 @@ std::string Quoted(const std::string& path) {
 }
 
 }  // namespace
-
-LevelRecord DecodeLevelRecord(std::string_view bytes) {
-    const std::uint32_t word = Le(bytes, 0, 4);
-    return LevelRecord{static_cast<std::uint16_t>(word & 0xFFF),
-                       static_cast<std::uint16_t>((word >> 12) & 0xFFF),
-                       static_cast<std::uint8_t>(word >> 24)};
-}
 
 std::optional<PrefixPicture> PrefixPictureOf(std::string_view leadingBytes) {
     if (leadingBytes.size() < 18 || !leadingBytes.starts_with("BM")) {

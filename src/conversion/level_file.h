@@ -1,6 +1,5 @@
 // Reading a level file: a prefix of N bytes, N being the little-endian 32-bit number at bytes
-// 2..5 (the tileset picture's BMP size field), followed by 4-byte tile records. A record read as
-// a little-endian word W holds x in bits 0..11, y in bits 12..23 and the tile number in 24..31.
+// 2..5 (the tileset picture's BMP size field), followed by 4-byte tile records (level_record.h).
 #pragma once
 
 #include <cstdint>
@@ -9,21 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "file_system.h"
+#include "conversion/file_system.h"
+#include "conversion/level_record.h"
 
 namespace quorbel {
-
-inline constexpr std::size_t kLevelRecordSize = 4;
-
-struct LevelRecord {
-    std::uint16_t x = 0;  // 0..4095
-    std::uint16_t y = 0;  // 0..4095, 0 at the top
-    std::uint8_t tile = 0;
-    friend bool operator==(const LevelRecord&, const LevelRecord&) = default;
-};
-
-// The record held by the first 4 bytes of bytes, which must have at least 4.
-LevelRecord DecodeLevelRecord(std::string_view bytes);
 
 // What the BMP header at the start of a prefix says about its picture.
 struct PrefixPicture {

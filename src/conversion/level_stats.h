@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "level_file.h"
+#include "conversion/level_file.h"
 
 namespace quorbel {
 

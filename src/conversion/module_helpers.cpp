@@ -1,9 +1,6 @@
-#include "module_helpers.h"
+#include "conversion/module_helpers.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "errors.h"
+#include "conversion/file_system.h"
 
 namespace quorbel::modModule {
 
@@ -16,23 +13,12 @@ bool FileExists(const std::string& path) {
     if (path.empty()) {
         return false;
     }
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        return false;
-    }
-    if (error) {
-        throw FileError("cannot look up '" + path + "': " + error.message());
-    }
-    return !std::filesystem::is_directory(status);
+    const PathKind kind = StatusOf(path).kind;
+    return kind != PathKind::Missing && kind != PathKind::Directory;
 }
 
 void DeleteFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::remove(path, error)) {
-        throw FileError("cannot delete '" + path +
-                        "': " + (error ? error.message() : std::string("no such file")));
-    }
+    RemoveFile(path);
 }
 
 }  // namespace quorbel::modModule

@@ -1,4 +1,4 @@
-#include "number_codec.h"
+#include "conversion/number_codec.h"
 
 #include <array>
 #include <charconv>
@@ -7,8 +7,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "checked_int.h"
-#include "errors.h"
+#include "conversion/checked_int.h"
+#include "conversion/errors.h"
 
 namespace quorbel::modModule {
 namespace {

@@ -1,10 +1,10 @@
-#include "tile_number_text.h"
+#include "conversion/tile_number_text.h"
 
 #include <charconv>
 #include <clocale>
 #include <string>
 
-#include "errors.h"
+#include "conversion/errors.h"
 
 namespace quorbel {
 namespace {

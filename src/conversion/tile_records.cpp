@@ -1,18 +1,14 @@
-#include "tile_records.h"
+#include "conversion/tile_records.h"
 
 #include <algorithm>
 
-#include "checked_int.h"
-#include "errors.h"
-#include "number_codec.h"
+#include "conversion/checked_int.h"
+#include "conversion/errors.h"
+#include "conversion/level_record.h"
+#include "conversion/number_codec.h"
 
 namespace quorbel::modModule {
 namespace {
-
-// Within 0..4095 both coordinates fill their own 12 bits, and the text route of SplitCoordinates
-// gives exactly x mod 256, 16 * (y mod 16) + x div 256 and y div 16: the arithmetic route is used
-// there, the text route everywhere else.
-constexpr std::int32_t kLargestPlainCoordinate = 4095;
 
 [[noreturn, gnu::noinline, gnu::cold]] void ThrowNotAByte(std::int32_t value, const char* what) {
     throw InvalidArgumentError(std::string("invalid argument: ") + what + " " + IntegerText(value) +
@@ -26,26 +22,15 @@ inline char ByteCharacter(std::int32_t value, const char* what) {
     return static_cast<char>(static_cast<unsigned char>(value));
 }
 
+// Within 0..4095 both coordinates fill their own 12 bits, and the text route of SplitCoordinates
+// gives exactly the bytes of EncodeLevelRecord: the arithmetic route is taken there, the text
+// route everywhere else.
 bool IsPlainCoordinate(std::int64_t value) {
-    return value >= 0 && value <= kLargestPlainCoordinate;
+    return value >= 0 && value <= kLargestCoordinate;
 }
 
-// The record of a plain pixel, after the one yield that every record makes.
-inline void PutPlainRecord(char* out, std::int32_t x, std::int32_t y, EventPump& pump) {
-    DoEvents(pump);
-    out[3] = ByteCharacter(TileNumber, "tile number");
-    out[0] = static_cast<char>(x & 0xFF);
-    out[1] = static_cast<char>(((y & 0x0F) << 4) | (x >> 8));
-    out[2] = static_cast<char>(y >> 4);
-}
-
-void AppendTileRecord(std::string& records, std::int32_t x, std::int32_t y, EventPump& pump) {
-    if (IsPlainCoordinate(x) && IsPlainCoordinate(y)) {
-        char record[4];
-        PutPlainRecord(record, x, y, pump);
-        records.append(record, sizeof record);
-        return;
-    }
+// The record of any pixel through SplitCoordinates, which yields once.
+void AppendTextRouteRecord(std::string& records, std::int32_t x, std::int32_t y, EventPump& pump) {
     std::int16_t byte0 = 0;
     std::int16_t byte1 = 0;
     std::int16_t byte2 = 0;
@@ -56,60 +41,108 @@ void AppendTileRecord(std::string& records, std::int32_t x, std::int32_t y, Even
     records.append(record, sizeof record);
 }
 
+void RequireRowCoversWidth(std::int32_t width, std::size_t rowBytes) {
+    const std::int64_t rowBits = 8 * static_cast<std::int64_t>(rowBytes);
+    if (width > rowBits) {
+        throw TypeMismatchError("type mismatch: width " + IntegerText(width) +
+                                " is more than the row's " + IntegerText(rowBits) + " bits");
+    }
+}
+
+// Per bit value, the mask that keeps the bits that become tiles.
+struct TileMasks {
+    unsigned ofOnes;
+    unsigned ofZeros;
+    unsigned TileBits(char byte) const {
+        const unsigned value = static_cast<unsigned char>(byte);
+        return (value & ofOnes) | (~value & ofZeros);
+    }
+};
+
+TileMasks CurrentTileMasks() {
+    return TileMasks{ColorMap[1] == 1 ? 0xFFu : 0u, ColorMap[0] == 1 ? 0xFFu : 0u};
+}
+
 }  // namespace
+
+bool RowFitsRecords(std::int32_t width, std::int32_t y) {
+    return IsPlainCoordinate(y) && (width <= 0 || IsPlainCoordinate(width - 1));
+}
+
+std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, std::int32_t y,
+                          EventPump& pump) {
+    if (width <= 0) {
+        return 0;
+    }
+    const std::int64_t examined = std::min<std::int64_t>(width, 8 * std::int64_t(row.size()));
+    const TileMasks masks = CurrentTileMasks();
+    // A console has no events to process: its stop flag is looked at once per row instead.
+    const bool yieldEveryRecord = pump.HasEventsToProcess();
+    char* next = out;
+    int tile = -1;  // the checked tile byte, from the first tile pixel on
+    for (std::int64_t first = 0; first < examined; first += 8) {
+        const unsigned tiles = masks.TileBits(row[static_cast<std::size_t>(first >> 3)]);
+        if (tiles == 0) {
+            continue;
+        }
+        const std::int64_t last = std::min<std::int64_t>(first + 8, examined);
+        for (std::int64_t x = first; x < last; ++x) {
+            if (((tiles >> (7 - (x & 7))) & 1u) == 0) {
+                continue;
+            }
+            if (yieldEveryRecord) {
+                DoEvents(pump);
+            }
+            if (tile < 0) {
+                tile = static_cast<unsigned char>(ByteCharacter(TileNumber, "tile number"));
+            }
+            EncodeLevelRecord(next, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                              static_cast<std::uint8_t>(tile));
+            next += kLevelRecordSize;
+        }
+    }
+    RequireRowCoversWidth(width, row.size());
+    if (!yieldEveryRecord && pump.StopRequested()) {
+        throw RunInterrupted{};
+    }
+    return static_cast<std::size_t>(next - out);
+}
 
 std::string EncodeRow(const std::string& row, std::int32_t width, std::int32_t y, EventPump& pump) {
     std::string records;
     if (width <= 0) {
         return records;
     }
-    const std::int64_t rowBits = 8 * static_cast<std::int64_t>(row.size());
-    const std::int64_t examined = std::min<std::int64_t>(width, rowBits);
-    // Per bit value, the mask that keeps the bits that become tiles.
-    const unsigned tileMaskOfOnes = ColorMap[1] == 1 ? 0xFFu : 0u;
-    const unsigned tileMaskOfZeros = ColorMap[0] == 1 ? 0xFFu : 0u;
-    const auto tileBits = [&](std::int64_t byteIndex) {
-        const unsigned byte = static_cast<unsigned char>(row[static_cast<std::size_t>(byteIndex)]);
-        return (byte & tileMaskOfOnes) | (~byte & tileMaskOfZeros);
-    };
-    const bool plain = IsPlainCoordinate(y) && IsPlainCoordinate(examined - 1);
-    if (plain) {
-        // Written straight into a buffer big enough for every pixel being a tile.
-        records.resize(4 * static_cast<std::size_t>(examined));
+    if (RowFitsRecords(width, y)) {
+        const auto examined =
+            std::min<std::size_t>(static_cast<std::size_t>(width), 8 * row.size());
+        records.resize(kLevelRecordSize * examined);
+        records.resize(EncodeRowInto(records.data(), row, width, y, pump));
+        return records;
     }
-    char* out = records.data();
-    for (std::int64_t first = 0; first < examined; first += 8) {
-        const unsigned tiles = tileBits(first >> 3);
-        if (tiles == 0) {
-            continue;
-        }
-        const std::int64_t last = std::min<std::int64_t>(first + 8, examined);
-        for (std::int64_t j = first; j < last; ++j) {
-            if (((tiles >> (7 - (j & 7))) & 1u) == 0) {
-                continue;
-            }
-            const auto x = static_cast<std::int32_t>(j);
-            if (plain) {
-                PutPlainRecord(out, x, y, pump);
-                out += 4;
-            } else {
-                AppendTileRecord(records, x, y, pump);
-            }
+    const std::int64_t examined = std::min<std::int64_t>(width, 8 * std::int64_t(row.size()));
+    const TileMasks masks = CurrentTileMasks();
+    for (std::int64_t x = 0; x < examined; ++x) {
+        const unsigned tiles = masks.TileBits(row[static_cast<std::size_t>(x >> 3)]);
+        if (((tiles >> (7 - (x & 7))) & 1u) != 0) {
+            AppendTextRouteRecord(records, static_cast<std::int32_t>(x), y, pump);
         }
     }
-    if (plain) {
-        records.resize(static_cast<std::size_t>(out - records.data()));
-    }
-    if (width > rowBits) {
-        throw TypeMismatchError("type mismatch: width " + IntegerText(width) +
-                                " is more than the row's " + IntegerText(rowBits) + " bits");
-    }
+    RequireRowCoversWidth(width, row.size());
     return records;
 }
 
 std::string TileRecord(std::int32_t x, std::int32_t y, EventPump& pump) {
     std::string record;
-    AppendTileRecord(record, x, y, pump);
+    if (IsPlainCoordinate(x) && IsPlainCoordinate(y)) {
+        DoEvents(pump);
+        record.resize(kLevelRecordSize);
+        EncodeLevelRecord(record.data(), static_cast<std::uint32_t>(x),
+                          static_cast<std::uint32_t>(y),
+                          static_cast<std::uint8_t>(ByteCharacter(TileNumber, "tile number")));
+        return record;
+    }
+    AppendTextRouteRecord(record, x, y, pump);
     return record;
 }
 

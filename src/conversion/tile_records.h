@@ -1,12 +1,12 @@
-// Stored bitmap rows to level-file tile records. A record is 4 bytes: x in bits 0..11, y in bits
-// 12..23 and the tile number in bits 24..31 of a little-endian word.
+// Stored bitmap rows to level-file tile records (the record layout is in level_record.h).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
-#include "front_end.h"
+#include "conversion/front_end.h"
 
 namespace quorbel::modModule {
 
@@ -21,6 +21,15 @@ inline std::array<std::int16_t, 2> ColorMap{0, 0};
 // Yields to pump once per record. Throws TypeMismatchError when width exceeds the row's bits,
 // InvalidArgumentError at the first tile pixel when TileNumber leaves 0..255.
 std::string EncodeRow(const std::string& row, std::int32_t width, std::int32_t y, EventPump& pump);
+
+// EncodeRow's records written straight to out, which must have room for 4 * min(width, 8 *
+// row.size()) bytes; returns how many bytes it wrote. For rows whose x and y stay within 0..4095
+// (RowFitsRecords); throws as EncodeRow does.
+std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, std::int32_t y,
+                          EventPump& pump);
+
+// True when every record of a row of width pixels at y has plain 12-bit coordinates.
+bool RowFitsRecords(std::int32_t width, std::int32_t y);
 
 // The 4-byte record of pixel (x, y) with TileNumber. Yields to pump once. Throws
 // InvalidArgumentError when a byte leaves 0..255, OverflowError as SplitCoordinates does.

@@ -1,4 +1,4 @@
-#include "CommonDialog.h"
+#include "ui/CommonDialog.h"
 
 #include <QFileDialog>
 

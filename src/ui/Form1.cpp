@@ -1,6 +1,9 @@
-#include "Form1.h"
+#include "ui/Form1.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QCloseEvent>
+#include <QFile>
 #include <QHelpEvent>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -8,17 +11,17 @@
 #include <QPushButton>
 #include <QToolTip>
 
-#include "WindowLook.h"
-#include "checked_int.h"
-#include "errors.h"
-#include "frmMain.h"
-#include "number_codec.h"
+#include "conversion/checked_int.h"
+#include "conversion/errors.h"
+#include "conversion/number_codec.h"
+#include "conversion/picture_file.h"
+#include "conversion/tile_grid.h"
+#include "ui/WindowLook.h"
 
 namespace quorbel::ui {
 namespace {
 
-constexpr std::int16_t kFirstTile = 171;
-constexpr std::int16_t kCellsPerRow = 19;
+constexpr auto kFirstTile = static_cast<std::int16_t>(kDefaultTile);
 const QString kCaptionStart = QStringLiteral("Tile Chooser [Tile Number: ");
 
 QString Caption(std::int16_t tile) {
@@ -26,20 +29,36 @@ QString Caption(std::int16_t tile) {
 }
 
 std::int16_t CellIndex(float coordinate) {
-    return modModule::RoundDown(modModule::DecimalText(coordinate / 16.0f));
+    return modModule::RoundDown(modModule::DecimalText(coordinate / float{kCellSide}));
 }
 
-// The BMP image at the start of the file; anything after it (a level's records) is ignored.
+// The BMP image at the start of the file; anything after it (a level's records) is ignored. The
+// file is read by the core's file layer, by the bytes of its name; a name the toolkit could not
+// read as text (U+FFFD in it) would reach another file and is not opened.
 QPixmap LoadPicture(const QString& path, QString& problem) {
     if (path.isEmpty()) {
         return QPixmap();
     }
-    QImageReader reader(path);
+    const auto fail = [&](const QString& why) {
+        problem = QStringLiteral("Cannot show \"%1\": %2").arg(path, why);
+        return QPixmap();
+    };
+    if (path.contains(QChar::ReplacementCharacter)) {
+        return fail(QStringLiteral("the name holds bytes the window cannot show as text"));
+    }
+    std::string bytes;
+    try {
+        bytes = ReadPictureFile(QFile::encodeName(path).toStdString());
+    } catch (const FileError& error) {
+        return fail(QString::fromStdString(error.what()));
+    }
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull()) {
-        problem = QStringLiteral("Cannot show \"%1\": %2").arg(path, reader.errorString());
-        return QPixmap();
+        return fail(reader.errorString());
     }
     return QPixmap::fromImage(image);
 }
@@ -49,9 +68,11 @@ QPixmap LoadPicture(const QString& path, QString& problem) {
 ChosenCell CellAt(float x, float y) {
     const std::int16_t column = CellIndex(x);
     const std::int16_t row = CellIndex(y);
-    const auto left = CheckedMultiply<std::int16_t>(column, 16, "marker left");
-    const auto top = CheckedMultiply<std::int16_t>(row, 16, "marker top");
-    const auto rowStart = CheckedMultiply<std::int16_t>(CellIndex(y), kCellsPerRow, "tile row");
+    constexpr auto kSide = static_cast<std::int16_t>(kCellSide);
+    constexpr auto kPerRow = static_cast<std::int16_t>(kCellsPerRow);
+    const auto left = CheckedMultiply<std::int16_t>(column, kSide, "marker left");
+    const auto top = CheckedMultiply<std::int16_t>(row, kSide, "marker top");
+    const auto rowStart = CheckedMultiply<std::int16_t>(CellIndex(y), kPerRow, "tile row");
     const auto tile = CheckedAdd<std::int16_t>(
         CheckedAdd<std::int16_t>(rowStart, CellIndex(x), "tile number"), 1, "tile number");
     return ChosenCell{tile, left, top};
@@ -89,7 +110,7 @@ bool PictureBox::event(QEvent* event) {
     return true;
 }
 
-Form1::Form1(frmMain& main) : main_(main) {
+Form1::Form1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ChooserIcon());
     setFont(CaptionFont());
@@ -128,21 +149,22 @@ Form1::Form1(frmMain& main) : main_(main) {
     connect(Command2, &QPushButton::clicked, this, &Form1::Unload);
 }
 
-void Form1::ShowChooser() {
+void Form1::ShowChooser(const QString& tilesetPath) {
     if (!loaded_) {
-        Load();
+        Load(tilesetPath);
     }
     show();
     raise();
     activateWindow();
 }
 
-void Form1::Load() {
+void Form1::Load(const QString& tilesetPath) {
     ChosenTile = kFirstTile;
     setWindowTitle(Caption(kFirstTile));
-    S1->setGeometry(288, 128, 16, 16);
+    const GridCell first = CellOfTile(kDefaultTile);  // column 18, row 8: pixel (288, 128)
+    S1->setGeometry(first.column * kCellSide, first.row * kCellSide, kCellSide, kCellSide);
     QString problem;
-    const QPixmap picture = LoadPicture(main_.TilesetPathText(), problem);
+    const QPixmap picture = LoadPicture(tilesetPath, problem);
     picTile->SetPicture(picture, problem);
     loaded_ = true;
     Command1->setFocus(Qt::OtherFocusReason);
@@ -175,7 +197,7 @@ void Form1::picTile_MouseDown(float x, float y) {
 }
 
 void Form1::Command1_Click() {
-    main_.SetTileNumberText(QString::number(ChosenTile));
+    emit tileChosen(QString::number(ChosenTile));
     Unload();
 }
 

@@ -12,8 +12,6 @@ class QPushButton;
 
 namespace quorbel::ui {
 
-class frmMain;
-
 // The chooser's selected tile: 171 at every load, replaced by each press on the picture.
 inline std::int16_t ChosenTile = 171;
 
@@ -43,24 +41,28 @@ class PictureBox : public QWidget {
 class Form1 : public QWidget {
     Q_OBJECT
   public:
-    explicit Form1(frmMain& main);
+    Form1();
 
-    // Loads the chooser when it is not loaded (tile 171, picture from the main window's tileset
-    // path), shows it and brings it to the front; an open chooser keeps its state.
-    void ShowChooser();
+    // Loads the chooser when it is not loaded (tile 171, the picture of the file tilesetPath
+    // names), shows it and brings it to the front; an open chooser keeps its state and ignores
+    // tilesetPath.
+    void ShowChooser(const QString& tilesetPath);
     // Closes the chooser without copying its number.
     void Unload();
     bool Loaded() const { return loaded_; }
+
+  signals:
+    // Ok: the chosen tile number as the tile-number box is to show it.
+    void tileChosen(const QString& number);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void Load();
+    void Load(const QString& tilesetPath);
     void picTile_MouseDown(float x, float y);
     void Command1_Click();
 
-    frmMain& main_;
     bool loaded_ = false;
     PictureBox* picTile = nullptr;
     QWidget* S1 = nullptr;

@@ -1,4 +1,4 @@
-#include "frmMain.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,9 +14,10 @@
 #include <QUrl>
 #include <limits>
 
-#include "Form1.h"
-#include "WindowLook.h"
-#include "conversion_run.h"
+#include "conversion/conversion_run.h"
+#include "conversion/errors.h"
+#include "conversion/quoted.h"
+#include "ui/WindowLook.h"
 
 namespace quorbel::ui {
 namespace {
@@ -57,6 +58,18 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 // Display form of a text with CR LF line breaks, and back.
 QString ShownText(const std::string& text) {
     return QString::fromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// The bytes of a path in a box. A name whose bytes the toolkit could not read as text holds U+FFFD
+// where they were; they are lost, and the name would reach another file.
+std::string PathBytes(const QString& text) {
+    if (text.contains(QChar::ReplacementCharacter)) {
+        throw FileError("the path " + Quoted(text.toStdString()) +
+                        " holds U+FFFD in place of bytes the window cannot show as text, so it "
+                        "names no file the window can reach; rename the file or give its name "
+                        "on the command line");
+    }
+    return QFile::encodeName(text).toStdString();
 }
 
 std::string StoredText(const QString& shown) {
@@ -166,19 +179,14 @@ void frmMain::Browse(const QString& filter, bool save, QLineEdit* target) {
 }
 
 void frmMain::Command5_Click() {
-    if (!chooser_) {
-        chooser_ = std::make_unique<Form1>(*this);
-    }
-    chooser_->ShowChooser();
+    emit chooserWanted();
 }
 
 // Closing ends the program with every window. During a run the run is asked to stop; it removes
 // its unfinished output when its current yield returns, and the event loop then ends.
 void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (chooser_) {
-        chooser_->Unload();
-    }
+    emit closing();
     if (running_) {
         stopRequested_ = true;
         if (openMessage_ != nullptr) {
@@ -212,11 +220,11 @@ std::string frmMain::FieldText(Field field) const {
         case Field::txtTileNum:
             return txtTileNum->text().toStdString();
         case Field::txtTile:
-            return QFile::encodeName(txtTile->text()).toStdString();
+            return PathBytes(txtTile->text());
         case Field::txtPic:
-            return QFile::encodeName(txtPic->text()).toStdString();
+            return PathBytes(txtPic->text());
         case Field::txtOut:
-            return QFile::encodeName(txtOut->text()).toStdString();
+            return PathBytes(txtOut->text());
     }
     return std::string();
 }

@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "CommonDialog.h"
-#include "front_end.h"
+#include "conversion/front_end.h"
+#include "ui/CommonDialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,8 +17,6 @@ class QPushButton;
 class QMessageBox;
 
 namespace quorbel::ui {
-
-class Form1;
 
 class frmMain : public QWidget, public FrontEnd {
     Q_OBJECT
@@ -37,14 +35,19 @@ class frmMain : public QWidget, public FrontEnd {
     void ProcessEvents() override;
     bool StopRequested() const override { return stopRequested_; }
 
-    // For the tile chooser: the tileset path, and the tile-number text it replaces on Ok.
+    // The tileset path as typed, for the tile chooser's load.
     QString TilesetPathText() const;
+    // Replaces the tile-number text: the tile chooser's Ok.
     void SetTileNumberText(const QString& text);
 
-    // The chooser's one instance, or null before the first press of Command5.
-    Form1* Chooser() const { return chooser_.get(); }
     CommonDialog& Dialog() const { return *cd_; }
     bool Running() const { return running_; }
+
+  signals:
+    // Command5 was pressed: the tile chooser is to be shown (it is not this window's own).
+    void chooserWanted();
+    // The window is closing: every other window goes with it.
+    void closing();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -74,7 +77,6 @@ class frmMain : public QWidget, public FrontEnd {
     QPlainTextEdit* txtDebug = nullptr;
     QLabel* L = nullptr;
     std::unique_ptr<CommonDialog> cd_;
-    std::unique_ptr<Form1> chooser_;
 
     // The report exactly as the run wrote it (CR LF line breaks), and as the box shows it.
     std::string report_;

@@ -1,8 +1,8 @@
 // quorbel-mapmaker: starts with the main window; closing it ends the program.
 #include <QApplication>
 
-#include "WindowLook.h"
-#include "frmMain.h"
+#include "ui/Program.h"
+#include "ui/WindowLook.h"
 
 int main(int argc, char** argv) {
     // The program reads no command line: Qt sees the program name alone.
@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("quorbel-mapmaker"));
     QApplication::setDesktopFileName(QStringLiteral("org.quorbel.MapMaker"));
     QApplication::setWindowIcon(quorbel::ui::ProgramIcon());
-    quorbel::ui::frmMain window;
-    window.show();
+    quorbel::ui::Program program;
+    program.Main().show();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,10 +10,11 @@
 #include <sstream>
 #include <thread>
 
-#include "bmp_builder.h"
-#include "conversion_run.h"
-#include "run_process.h"
-#include "scratch_dir.h"
+#include "conversion/conversion_run.h"
+#include "support/bmp_builder.h"
+#include "support/recording_front_end.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
 
 namespace quorbel::cli {
 namespace {
@@ -30,9 +32,7 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-std::string Status(std::string_view text) {
-    return "Status: " + std::string(text);
-}
+using test::Status;
 
 class ConvertCommandTest : public ::testing::Test {
   protected:
@@ -181,9 +181,7 @@ TEST_F(ConvertCommandTest, ASignalLeavesTheOutputWholeOrAsItWas) {
             EXPECT_EQ(result.exitStatus, 0) << delay << result.err;
             EXPECT_EQ(left.size(), complete);
         }
-        for (const std::string& name : dir.Names()) {
-            EXPECT_FALSE(name.starts_with(".")) << name;
-        }
+        EXPECT_EQ(dir.Leftovers(), std::vector<std::string>{});
     }
     EXPECT_GT(stopped, 0);
 }
@@ -209,27 +207,22 @@ TEST_F(ConvertCommandTest, ALogReaderThatGoesAwayStopsTheRunAndLeavesNoTemporary
         ::_exit(127);
     }
     ::close(fds[1]);
-    const auto temporaryFileExists = [&] {
-        for (const std::string& name : dir.Names()) {
-            if (name.starts_with(".")) {
-                return true;
-            }
-        }
-        return false;
+    // The pipe is full once the second status line is in: the temporary file exists by then.
+    const auto pipeFull = [&] {
+        int queued = 0;
+        return ::ioctl(fds[0], FIONREAD, &queued) == 0 && queued == 4096;
     };
-    for (int waited = 0; waited < 10000 && !temporaryFileExists(); ++waited) {
+    for (int waited = 0; waited < 10000 && !pipeFull(); ++waited) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    EXPECT_TRUE(temporaryFileExists());
+    EXPECT_TRUE(pipeFull());
     ::close(fds[0]);  // the reader goes away, as "| head -n 1" would
 
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << "status " << status;
     EXPECT_EQ(ReadWholeFile(output), "earlier");
-    for (const std::string& name : dir.Names()) {
-        EXPECT_FALSE(name.starts_with(".")) << name;
-    }
+    EXPECT_EQ(dir.Leftovers(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "bmp_builder.h"
-#include "level_bytes.h"
-#include "run_process.h"
-#include "scratch_dir.h"
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
 
 namespace quorbel::cli {
 namespace {

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <random>
 
-#include "bmp_builder.h"
-#include "conversion_run.h"
-#include "level_model.h"
-#include "recording_front_end.h"
-#include "scratch_dir.h"
+#include "conversion/conversion_run.h"
+#include "support/bmp_builder.h"
+#include "support/level_model.h"
+#include "support/recording_front_end.h"
+#include "support/scratch_dir.h"
 
 namespace quorbel {
 namespace {
@@ -28,14 +28,6 @@ struct Sample {
     int tileNumber = 0;
 };
 
-std::string LittleEndian(std::uint64_t value, int bytes) {
-    std::string out;
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-    return out;
-}
-
 class Generator {
   public:
     explicit Generator(unsigned seed) : random_(seed) {}
@@ -43,8 +35,9 @@ class Generator {
     Sample Next() {
         Sample sample;
         sample.tileset = RandomBytes(Uniform(6, 300));
-        sample.prefixLength = static_cast<std::size_t>(Uniform(0, sample.tileset.size()));
-        sample.tileset.replace(2, 4, LittleEndian(sample.prefixLength, 4));
+        // A prefix holds its own size field: at least 6 bytes.
+        sample.prefixLength = static_cast<std::size_t>(Uniform(6, sample.tileset.size()));
+        sample.tileset.replace(2, 4, test::LittleEndianBytes(sample.prefixLength, 4));
         sample.bitmap = RandomBitmap();
         sample.tileNumber = static_cast<int>(Uniform(0, 255));
         const std::string number = std::to_string(sample.tileNumber);
@@ -83,10 +76,10 @@ class Generator {
             rows += static_cast<char>(byte);
         }
         const std::uint64_t blue = Uniform(0, 2) == 0 ? 255 : Uniform(0, 255);
-        std::string bmp = "BM" + LittleEndian(62 + rows.size(), 4) + RandomBytes(4) +
-                          LittleEndian(62, 4) + RandomBytes(4) + LittleEndian(width, 4) +
-                          LittleEndian(height, 4) + RandomBytes(2) + LittleEndian(1, 2) +
-                          RandomBytes(24);
+        std::string bmp = "BM" + test::LittleEndianBytes(62 + rows.size(), 4) + RandomBytes(4) +
+                          test::LittleEndianBytes(62, 4) + RandomBytes(4) +
+                          test::LittleEndianBytes(width, 4) + test::LittleEndianBytes(height, 4) +
+                          RandomBytes(2) + test::LittleEndianBytes(1, 2) + RandomBytes(24);
         bmp += static_cast<char>(blue);
         return bmp + RandomBytes(7) + rows;
     }

@@ -1,4 +1,4 @@
-#include "conversion_run.h"
+#include "conversion/conversion_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,10 +7,11 @@
 #include <clocale>
 #include <filesystem>
 
-#include "bmp_builder.h"
-#include "recording_front_end.h"
-#include "scratch_dir.h"
-#include "tile_records.h"
+#include "conversion/tile_records.h"
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/recording_front_end.h"
+#include "support/scratch_dir.h"
 
 namespace quorbel {
 namespace {
@@ -19,9 +20,7 @@ using test::BmpBuilder;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
 
-std::string Status(std::string_view text) {
-    return "Status: " + std::string(text);
-}
+using test::Status;
 
 const std::vector<std::string> kAllStatuses = {
     Status(texts::kOpenedFiles), Status(texts::kCopyingTileset), Status(texts::kGatheringData),
@@ -42,10 +41,7 @@ BmpBuilder Picture(const std::vector<std::string>& rows) {
     });
 }
 
-std::string Record(int x, int y, int tile) {
-    return {static_cast<char>(x & 0xFF), static_cast<char>(((y & 15) << 4) | (x >> 8)),
-            static_cast<char>(y >> 4), static_cast<char>(tile)};
-}
+constexpr auto Record = test::LevelRecordBytes;
 
 class ConversionRunTest : public ::testing::Test {
   public:
@@ -66,11 +62,7 @@ class ConversionRunTest : public ::testing::Test {
     RunResult Run() { return RunConversion(window); }
 
     // No temporary file is left in the folder.
-    void ExpectNoLeftovers() const {
-        for (const std::string& name : dir.Names()) {
-            EXPECT_FALSE(name.starts_with(".")) << name;
-        }
-    }
+    void ExpectNoLeftovers() const { EXPECT_EQ(dir.Leftovers(), std::vector<std::string>{}); }
 
     void ExpectOutputUntouched() const {
         EXPECT_EQ(ReadWholeFile(output), "the user's earlier level");

@@ -1,19 +1,16 @@
-#include "header_report.h"
+#include "conversion/header_report.h"
 
 #include <gtest/gtest.h>
 
-#include "bmp_builder.h"
-#include "errors.h"
-#include "recording_front_end.h"
+#include "conversion/errors.h"
+#include "support/bmp_builder.h"
+#include "support/recording_front_end.h"
 
 namespace quorbel {
 namespace {
 
+using test::Le16;
 using test::Le32;
-
-std::string Le16(std::uint16_t value) {
-    return Le32(value).substr(0, 2);
-}
 
 const PalletData kBlackWhite{{{0, 0, 0}, {255, 255, 255}}};
 

@@ -1,13 +1,13 @@
-#include "level_file.h"
+#include "conversion/level_file.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "bmp_builder.h"
-#include "errors.h"
-#include "level_bytes.h"
-#include "scratch_dir.h"
+#include "conversion/errors.h"
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/scratch_dir.h"
 
 namespace quorbel {
 namespace {

@@ -1,4 +1,4 @@
-#include "level_stats.h"
+#include "conversion/level_stats.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "module_helpers.h"
+#include "conversion/module_helpers.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "bmp_builder.h"
-#include "errors.h"
-#include "recording_front_end.h"
-#include "scratch_dir.h"
+#include "conversion/errors.h"
+#include "support/bmp_builder.h"
+#include "support/recording_front_end.h"
+#include "support/scratch_dir.h"
 
 namespace quorbel::modModule {
 namespace {

@@ -1,11 +1,11 @@
-#include "number_codec.h"
+#include "conversion/number_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <string>
 
-#include "errors.h"
+#include "conversion/errors.h"
 
 namespace quorbel::modModule {
 namespace {

@@ -19,10 +19,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "bmp_builder.h"
-#include "conversion_run.h"
-#include "recording_front_end.h"
-#include "scratch_dir.h"
+#include "conversion/conversion_run.h"
+#include "support/bmp_builder.h"
+#include "support/recording_front_end.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "tile_number_text.h"
+#include "conversion/tile_number_text.h"
 
 #include <gtest/gtest.h>
 
-#include "errors.h"
+#include "conversion/errors.h"
 
 namespace quorbel {
 namespace {

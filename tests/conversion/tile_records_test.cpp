@@ -1,12 +1,12 @@
-#include "tile_records.h"
+#include "conversion/tile_records.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "errors.h"
-#include "number_codec.h"
-#include "recording_front_end.h"
+#include "conversion/errors.h"
+#include "conversion/number_codec.h"
+#include "support/recording_front_end.h"
 
 namespace quorbel::modModule {
 namespace {

@@ -1,8 +1,8 @@
 # Installs the build under /usr into a scratch root (DESTDIR) and checks that exactly the
 # expected files land there, that the icons have their sizes, and that the installed tool runs
 # on the installed samples.
-# Variables: BUILD_DIR, ROOT (the scratch root), VERSION, BUILD_UI, WITH_WINDOW, ICON_SIZES
-# (sizes separated by commas).
+# Variables: BUILD_DIR, ROOT (the scratch root), VERSION, BUILD_UI, BUILD_RENDER, WITH_WINDOW,
+# ICON_SIZES (sizes separated by commas).
 file(REMOVE_RECURSE ${ROOT})
 execute_process(
     COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${ROOT}
@@ -15,9 +15,11 @@ endif()
 string(REPLACE "," ";" sizes "${ICON_SIZES}")
 set(expected
     usr/bin/quorbel-lvl
-    usr/libexec/quorbel-map-maker/quorbel-lvl-render
     usr/share/quorbel-map-maker/samples/sample-map.bmp
     usr/share/quorbel-map-maker/samples/sample-tileset.bmp)
+if(BUILD_RENDER)
+    list(APPEND expected usr/libexec/quorbel-map-maker/quorbel-lvl-render)
+endif()
 if(BUILD_UI)
     list(APPEND expected
         usr/share/applications/org.quorbel.MapMaker.desktop
@@ -68,7 +70,9 @@ execute_process(
     COMMAND ${tool} convert ${samples}/sample-tileset.bmp ${samples}/sample-map.bmp
         ${ROOT}/sample.lvl
     COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET ERROR_QUIET)
-execute_process(COMMAND ${tool} render ${ROOT}/sample.lvl -o ${ROOT}/sample.png
-    COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET)
+if(BUILD_RENDER)
+    execute_process(COMMAND ${tool} render ${ROOT}/sample.lvl -o ${ROOT}/sample.png
+        COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET)
+endif()
 list(LENGTH installed count)
 message(STATUS "${count} files installed as expected")

@@ -1,4 +1,4 @@
-#include "bmp_builder.h"
+#include "support/bmp_builder.h"
 
 #include <fstream>
 #include <sstream>
@@ -107,9 +107,9 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
     }
 }
 
-std::string Le32(std::uint32_t value) {
+std::string LittleEndianBytes(std::uint64_t value, int count) {
     std::string out;
-    PutLe(out, value, 4);
+    PutLe(out, value, count);
     return out;
 }
 

@@ -44,7 +44,13 @@ class BmpBuilder {
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 
-// A 4-byte little-endian field.
-std::string Le32(std::uint32_t value);
+// value as count little-endian bytes; Le16 and Le32 for the usual fields.
+std::string LittleEndianBytes(std::uint64_t value, int count);
+inline std::string Le16(std::uint16_t value) {
+    return LittleEndianBytes(value, 2);
+}
+inline std::string Le32(std::uint32_t value) {
+    return LittleEndianBytes(value, 4);
+}
 
 }  // namespace quorbel::test

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "bmp_builder.h"
+#include "support/bmp_builder.h"
 
 namespace quorbel::test {
 

@@ -1,4 +1,4 @@
-#include "level_model.h"
+#include "support/level_model.h"
 
 #include <stdexcept>
 

@@ -5,11 +5,17 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "front_end.h"
+#include "conversion/front_end.h"
 
 namespace quorbel::test {
+
+// A status line as the front end's status label shows it.
+inline std::string Status(std::string_view text) {
+    return "Status: " + std::string(text);
+}
 
 class RecordingFrontEnd : public FrontEnd {
   public:

@@ -1,4 +1,4 @@
-#include "run_process.h"
+#include "support/run_process.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,8 +8,8 @@
 
 #include <stdexcept>
 
-#include "bmp_builder.h"
-#include "scratch_dir.h"
+#include "support/bmp_builder.h"
+#include "support/scratch_dir.h"
 
 namespace quorbel::test {
 

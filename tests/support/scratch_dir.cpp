@@ -1,4 +1,4 @@
-#include "scratch_dir.h"
+#include "support/scratch_dir.h"
 
 #include <stdlib.h>
 
@@ -41,6 +41,16 @@ std::vector<std::string> ScratchDir::Names() const {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> ScratchDir::Leftovers() const {
+    std::vector<std::string> hidden;
+    for (const std::string& name : Names()) {
+        if (name.starts_with(".")) {
+            hidden.push_back(name);
+        }
+    }
+    return hidden;
 }
 
 }  // namespace quorbel::test

@@ -20,6 +20,8 @@ class ScratchDir {
     const std::filesystem::path& Path() const { return path_; }
     // The names in the folder, sorted.
     std::vector<std::string> Names() const;
+    // The hidden names in the folder: temporary files an output left behind.
+    std::vector<std::string> Leftovers() const;
 
   private:
     std::filesystem::path path_;

@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "ui/Form1.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "bmp_builder.h"
-#include "frmMain.h"
-#include "scratch_dir.h"
-#include "window_test_support.h"
+#include "support/bmp_builder.h"
+#include "support/scratch_dir.h"
+#include "ui/Program.h"
+#include "ui/window_test_support.h"
 
 namespace quorbel::ui {
 namespace {
@@ -26,7 +26,7 @@ class Form1Test : public ::testing::Test {
 
     QLineEdit* Text(const char* name) { return main.findChild<QLineEdit*>(name); }
     void Open() { main.findChild<QPushButton*>("Command5")->click(); }
-    Form1& Chooser() { return *main.Chooser(); }
+    Form1& Chooser() { return *program.Chooser(); }
     PictureBox* Picture() { return Chooser().findChild<PictureBox*>("picTile"); }
     QPoint Marker() { return Chooser().findChild<QWidget*>("S1")->pos(); }
     // Sent directly: QTest takes the point (0, 0) for "the middle of the widget".
@@ -41,7 +41,8 @@ class Form1Test : public ::testing::Test {
     }
 
     test::ScratchDir dir;
-    frmMain main;
+    Program program;
+    frmMain& main = program.Main();
 };
 
 TEST_F(Form1Test, LoadsWithTile171AndItsPicture) {

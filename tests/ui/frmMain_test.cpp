@@ -1,4 +1,4 @@
-#include "frmMain.h"
+#include "ui/frmMain.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include <QTest>
 #include <QUrl>
 
-#include "Form1.h"
-#include "bmp_builder.h"
-#include "conversion_run.h"
-#include "scratch_dir.h"
-#include "window_test_support.h"
+#include "conversion/conversion_run.h"
+#include "support/bmp_builder.h"
+#include "support/scratch_dir.h"
+#include "ui/Program.h"
+#include "ui/window_test_support.h"
 
 namespace quorbel::ui {
 namespace {
@@ -27,9 +27,10 @@ class frmMainTest : public ::testing::Test {
     void SetUp() override {
         auto scripted = std::make_unique<test::ScriptedDialog>();
         dialog = scripted.get();
-        window = std::make_unique<frmMain>(std::move(scripted));
+        program = std::make_unique<Program>(std::move(scripted));
+        window = &program->Main();
         window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         BmpBuilder(16, 16).WriteTo(dir / "tileset.lvl");
         BmpBuilder(1024, 1024).WriteTo(dir / "map.bmp");  // all white: no tiles
         test::WriteWholeFile(dir / "out.lvl", "earlier");
@@ -45,7 +46,8 @@ class frmMainTest : public ::testing::Test {
 
     test::ScratchDir dir;
     test::ScriptedDialog* dialog = nullptr;
-    std::unique_ptr<frmMain> window;
+    std::unique_ptr<Program> program;
+    frmMain* window = nullptr;
 };
 
 TEST_F(frmMainTest, ControlsStandWhereTheLayoutPutsThem) {
@@ -99,7 +101,7 @@ TEST_F(frmMainTest, ControlsStandWhereTheLayoutPutsThem) {
 }
 
 TEST_F(frmMainTest, FocusStartsInTxtPicAndTabFollowsTheOrder) {
-    QApplication::setActiveWindow(window.get());
+    QApplication::setActiveWindow(window);
     EXPECT_EQ(QApplication::focusWidget(), Text("txtPic"));
     QStringList order;
     for (int i = 0; i < 10; ++i) {
@@ -191,7 +193,7 @@ TEST_F(frmMainTest, EventsAreServedDuringARun) {
 TEST_F(frmMainTest, ClosingDuringARunEndsItAndKeepsTheEarlierOutput) {
     BmpBuilder(256, 256).Pixels([](int, int) { return 0; }).WriteTo(dir / "map.bmp");
     Button("Command5")->click();
-    ASSERT_TRUE(window->Chooser()->isVisible());
+    ASSERT_TRUE(program->Chooser()->isVisible());
     int yields = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -203,13 +205,11 @@ TEST_F(frmMainTest, ClosingDuringARunEndsItAndKeepsTheEarlierOutput) {
     test::MessageBoxAnswerer answerer;
     Convert();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->Chooser()->isVisible());
+    EXPECT_FALSE(program->Chooser()->isVisible());
     EXPECT_TRUE(answerer.seen.empty());
     EXPECT_NE(Status(), "Status: ERROER!!! OH NOSSS!!!!");
     EXPECT_EQ(ReadWholeFile(dir / "out.lvl"), "earlier");
-    for (const std::string& name : dir.Names()) {
-        EXPECT_FALSE(name.starts_with(".")) << name;
-    }
+    EXPECT_EQ(dir.Leftovers(), std::vector<std::string>{});
 }
 
 TEST_F(frmMainTest, ADroppedFileFillsAPathBox) {

@@ -8,7 +8,7 @@
 #include <deque>
 #include <functional>
 
-#include "CommonDialog.h"
+#include "ui/CommonDialog.h"
 
 #include <ostream>
 

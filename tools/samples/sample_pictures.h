@@ -6,7 +6,7 @@
 
 namespace quorbel::samples {
 
-inline constexpr int kTilesetWidth = 304;   // 19 cells of 16 pixels
+inline constexpr int kTilesetWidth = 304;   // 19 cells of 16 pixels, a whole row of the tile grid
 inline constexpr int kTilesetHeight = 160;  // 10 rows of cells
 inline constexpr int kMapWidth = 96;
 inline constexpr int kMapHeight = 40;

@@ -1,24 +1,26 @@
-#include "render_command.h"
+#include "render/render_command.h"
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QImageReader>
-#include <QSaveFile>
-#include <QString>
+#include <QImage>
+#include <new>
 #include <ostream>
 #include <stdexcept>
 
-#include "command_line.h"
-#include "file_system.h"
-#include "level_file.h"
-#include "level_preview.h"
-#include "level_stats.h"
+#include "cli/command_line.h"
+#include "conversion/file_system.h"
+#include "conversion/level_file.h"
+#include "conversion/level_stats.h"
+#include "conversion/output_file.h"
+#include "conversion/quoted.h"
+#include "render/level_preview.h"
+#include "render/picture_bytes.h"
 
-namespace quorbel::cli {
+namespace quorbel::render {
 namespace {
 
-// A prefix this long is no tileset picture; refusing it keeps memory bounded.
-constexpr std::size_t kLargestPrefixPicture = std::size_t{64} << 20;
+using cli::ParsedArguments;
+using cli::UsageError;
 
 struct RenderOptions {
     std::string level;
@@ -35,18 +37,14 @@ void RefuseOverwritingAnInput(const RenderOptions& options) {
     }
     for (const auto& input : {std::optional(options.level), options.tileset}) {
         if (input && StatusOf(*input).identity == output.identity) {
-            throw UsageError("the preview '" + options.output + "' would replace the input '" +
-                             *input + "'");
+            throw UsageError("the preview " + Quoted(options.output) + " would replace the input " +
+                             Quoted(*input));
         }
     }
 }
 
 RenderOptions ReadOptions(const ParsedArguments& parsed) {
     RenderOptions options;
-    if (parsed.operands.size() != 1) {
-        throw UsageError("expected one LEVEL, got " + std::to_string(parsed.operands.size()) +
-                         " operand(s)");
-    }
     options.level = parsed.operands[0];
     const auto shortOutput = parsed.values.find("-o");
     const auto longOutput = parsed.values.find("--output");
@@ -70,24 +68,30 @@ RenderOptions ReadOptions(const ParsedArguments& parsed) {
     return options;
 }
 
-QImage LoadPicture(QImageReader& reader, const std::string& what) {
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        throw std::runtime_error("cannot read " + what +
-                                 " as a picture: " + reader.errorString().toStdString());
+// The PNG file's bytes, made in memory so that the output policy writes them.
+std::string PngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        throw std::bad_alloc();  // the only way an in-memory PNG fails
     }
-    return picture;
+    return bytes.toStdString();
 }
 
-void SavePng(const QImage& image, const std::string& path) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        throw std::runtime_error("cannot write the preview to '" + path +
-                                 "': " + file.errorString().toStdString());
+std::vector<FileBeingRead> InputsOf(const RenderOptions& options) {
+    std::vector<FileBeingRead> inputs{{StatusOf(options.level).identity, "the level"}};
+    if (options.tileset) {
+        inputs.push_back({StatusOf(*options.tileset).identity, "the tileset"});
     }
+    return inputs;
 }
 
 }  // namespace
+
+cli::Command::Syntax RenderCommand::GetSyntax() const {
+    return Syntax{{"-o", "--output", "--tileset", "--scale"}, {}, "one LEVEL", 1, 1};
+}
 
 std::string RenderCommand::Help() const {
     return R"(Usage: quorbel-lvl render LEVEL -o PREVIEW.png [--tileset FILE] [--scale S]
@@ -119,13 +123,7 @@ than 4096 pixels a side.
 )";
 }
 
-int RenderCommand::Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed =
-        ParseArguments(args, {"-o", "--output", "--tileset", "--scale"}, {"--help"});
-    if (parsed.Has("--help")) {
-        out << Help();
-        return kExitSuccess;
-    }
+int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
     const RenderOptions options = ReadOptions(parsed);
 
     // First pass: the bounds, and the prefix when it is the tileset.
@@ -134,18 +132,15 @@ int RenderCommand::Run(std::span<const std::string> args, std::ostream& out, std
     {
         LevelFileReader reader(options.level);
         if (!options.tileset) {
-            const std::string prefix = reader.ReadPrefix(kLargestPrefixPicture);
-            QByteArray bytes(prefix.data(), static_cast<qsizetype>(prefix.size()));
-            QBuffer buffer(&bytes);
-            QImageReader picture(&buffer);
-            tileset = LoadPicture(picture, "the prefix of '" + options.level + "'");
+            tileset = PictureFromBytes(reader.ReadPrefix(kLargestPictureFile),
+                                       "the prefix of " + Quoted(options.level));
         }
         LevelStatsCollector collector;
         reader.ForEachRecord([&](const LevelRecord& record) { collector.Add(record); });
         stats = collector.Result();
     }
     if (!stats.bounds) {
-        throw std::runtime_error("'" + options.level + "' has no tile records: nothing to draw");
+        throw std::runtime_error(Quoted(options.level) + " has no tile records: nothing to draw");
     }
     const int tileSide = options.tileSide.value_or(DefaultTileSide(*stats.bounds));
     const QSize size = PreviewSize(*stats.bounds, tileSide);
@@ -156,17 +151,19 @@ int RenderCommand::Run(std::span<const std::string> args, std::ostream& out, std
                          ScaleText(LargestTileSide(*stats.bounds)));
     }
     if (options.tileset) {
-        QImageReader picture(QString::fromStdString(*options.tileset));
-        tileset = LoadPicture(picture, "the tileset '" + *options.tileset + "'");
+        tileset = PictureFromBytes(ReadPictureFile(*options.tileset),
+                                   "the tileset " + Quoted(*options.tileset));
     }
 
     const TilesetCells cells(tileset, tileSide);
     LevelFileReader reader(options.level);
     const Preview preview = DrawLevel(reader, cells, size);
-    SavePng(preview.image, options.output);
+    OutputFile file(options.output, InputsOf(options));
+    file.Write(PngBytes(preview.image));
+    file.Commit();
 
     if (preview.placeholderRecords != 0) {
-        err << "quorbel-lvl render: warning: " << preview.placeholderRecords
+        err << ProgramName() << ": warning: " << preview.placeholderRecords
             << " record(s) drawn as placeholders: no cell in the tileset for tile number(s)";
         const char* separator = " ";
         for (const int tile : preview.missingTiles) {
@@ -177,8 +174,8 @@ int RenderCommand::Run(std::span<const std::string> args, std::ostream& out, std
     }
     out << "wrote " << options.output << ": " << size.width() << " x " << size.height()
         << " pixels, " << stats.records << " records, scale " << ScaleText(tileSide) << " ("
-        << tileSide << " pixels a tile)\n";
-    return kExitSuccess;
+        << tileSide << (tileSide == 1 ? " pixel" : " pixels") << " a tile)\n";
+    return cli::kExitSuccess;
 }
 
-}  // namespace quorbel::cli
+}  // namespace quorbel::render

@@ -1,13 +1,12 @@
-#include "level_preview.h"
+#include "render/level_preview.h"
 
 #include <gtest/gtest.h>
 
-#include "bmp_builder.h"
-#include "command_line.h"
-#include "level_bytes.h"
-#include "scratch_dir.h"
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/scratch_dir.h"
 
-namespace quorbel::cli {
+namespace quorbel::render {
 namespace {
 
 // A tileset in which every pixel has a colour of its own, so a wrong cell or offset shows.
@@ -39,21 +38,6 @@ Preview Draw(const std::vector<LevelRecord>& records, const QImage& tileset, int
 // The colour that the tile at (column, row) of the map should show at pixel (i, j) of it.
 QRgb PlaceholderPixel(int i, int j, int side) {
     return (4 * i / side + 4 * j / side) % 2 == 0 ? 0xFFFF00FF : 0xFF000000;
-}
-
-TEST(LevelPreviewTest, ScaleTextsToTileSides) {
-    const std::pair<const char*, int> good[] = {{"1", 16},   {"2", 32},   {"0.5", 8},
-                                                {"1/4", 4},  {"3/16", 3}, {"0.0625", 1},
-                                                {"16", 256}, {"1.5", 24}, {"4/2", 32}};
-    for (const auto& [text, side] : good) {
-        EXPECT_EQ(TileSideForScale(text), side) << text;
-    }
-    for (const char* text : {"", "0", "-1", "0.3", "1/32", "17", "x", "1/0", "1,5", "2 "}) {
-        EXPECT_THROW(TileSideForScale(text), UsageError) << text;
-    }
-    for (const int side : {1, 3, 4, 8, 16, 24, 32, 256}) {
-        EXPECT_EQ(TileSideForScale(ScaleText(side)), side) << side;
-    }
 }
 
 TEST(LevelPreviewTest, DefaultScaleKeepsWithin4096Pixels) {
@@ -123,4 +107,4 @@ TEST(LevelPreviewTest, TilesWithoutACellGetThePlaceholder) {
 }
 
 }  // namespace
-}  // namespace quorbel::cli
+}  // namespace quorbel::render

@@ -1,4 +1,4 @@
-#include "sample_pictures.h"
+#include "samples/sample_pictures.h"
 
 #include <algorithm>
 #include <array>
@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/tile_grid.h"
+
 namespace quorbel::samples {
 namespace {
 
-constexpr int kCell = 16;
-constexpr int kColumns = 19;
 constexpr int kTiles = 190;
 
 struct Rgb {
@@ -102,25 +102,24 @@ class Canvas {
 };
 
 void DrawTile(Canvas& canvas, int tile) {
-    const int column = (tile - 1) % kColumns;
-    const int row = (tile - 1) / kColumns;
-    const int left = column * kCell;
-    const int top = row * kCell;
+    const auto [column, row] = CellOfTile(tile);
+    const int left = column * kCellSide;
+    const int top = row * kCellSide;
     // Hue runs along a row of cells, brightness and saturation change from row to row.
-    const Rgb face = FromHsv(360.0 * column / kColumns, 0.45 + 0.05 * (row % 5),
+    const Rgb face = FromHsv(360.0 * column / kCellsPerRow, 0.45 + 0.05 * (row % 5),
                              row < 5 ? 0.95 - 0.06 * row : 0.75 - 0.06 * (row - 5));
     const Rgb light = Shade(face, 1.3);
     const Rgb dark = Shade(face, 0.55);
-    for (int y = 0; y < kCell; ++y) {
-        for (int x = 0; x < kCell; ++x) {
+    for (int y = 0; y < kCellSide; ++y) {
+        for (int x = 0; x < kCellSide; ++x) {
             const bool edgeLight = x == 0 || y == 0;
-            const bool edgeDark = x == kCell - 1 || y == kCell - 1;
+            const bool edgeDark = x == kCellSide - 1 || y == kCellSide - 1;
             canvas.Set(left + x, top + y, edgeDark ? dark : edgeLight ? light : face);
         }
     }
     const std::string number = std::to_string(tile);
     const int textWidth = 4 * static_cast<int>(number.size()) - 1;
-    const int textLeft = left + (kCell - textWidth) / 2;
+    const int textLeft = left + (kCellSide - textWidth) / 2;
     const int textTop = top + 5;
     const bool bright = 299 * face.r + 587 * face.g + 114 * face.b > 140000;
     const Rgb ink = bright ? Rgb{20, 20, 28} : Rgb{250, 250, 250};

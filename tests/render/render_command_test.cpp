@@ -3,12 +3,12 @@
 #include <QBuffer>
 #include <QImage>
 
-#include "bmp_builder.h"
-#include "level_bytes.h"
-#include "run_process.h"
-#include "scratch_dir.h"
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
 
-namespace quorbel::cli {
+namespace quorbel::render {
 namespace {
 
 using test::Le32;
@@ -108,8 +108,8 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
         {{dir / "missing.lvl", "-o", preview}, 1, "cannot open"},
         {{dir / "empty.lvl", "-o", preview}, 1, "has no tile records"},
         {{dir / "nopicture.lvl", "-o", preview}, 1, "cannot read the prefix"},
-        {{level, "-o", preview, "--tileset", level + ".none"}, 1, "cannot read the tileset"},
-        {{level, "-o", dir / "no/such/folder.png"}, 1, "cannot write the preview"},
+        {{level, "-o", preview, "--tileset", level + ".none"}, 1, "cannot open"},
+        {{level, "-o", dir / "no/such/folder.png"}, 1, "does not exist"},
     };
     for (const Case& c : cases) {
         const auto result = Render(c.args);
@@ -126,6 +126,21 @@ TEST_F(RenderCommandTest, DefaultScaleShrinksLargeMaps) {
     EXPECT_EQ(QImage(QString::fromStdString(preview)).size(), QSize(4096, 32));
 }
 
+// The README's picture of the sample level is what render draws of it today.
+TEST_F(RenderCommandTest, SampleLevelRendersAsTheReadmeShows) {
+    const auto convert =
+        test::RunProcess(QUORBEL_LVL, {"convert", QUORBEL_SAMPLES_DIR "/sample-tileset.bmp",
+                                       QUORBEL_SAMPLES_DIR "/sample-map.bmp", dir / "sample.lvl"});
+    ASSERT_EQ(convert.exitStatus, 0) << convert.err;
+    const auto result = Render({dir / "sample.lvl", "-o", preview});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const QImage drawn(QString::fromStdString(preview));
+    const QImage committed(QUORBEL_SOURCE_DIR "/docs/sample-preview.png");
+    ASSERT_FALSE(committed.isNull());
+    EXPECT_EQ(drawn.convertToFormat(QImage::Format_ARGB32),
+              committed.convertToFormat(QImage::Format_ARGB32));
+}
+
 TEST_F(RenderCommandTest, HelpExplainsTheCommand) {
     const auto result = Render({"--help"});
     EXPECT_EQ(result.exitStatus, 0);
@@ -135,4 +150,4 @@ TEST_F(RenderCommandTest, HelpExplainsTheCommand) {
 }
 
 }  // namespace
-}  // namespace quorbel::cli
+}  // namespace quorbel::render

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "sample_pictures.h"
+#include "samples/sample_pictures.h"
 
 namespace {
 

@@ -1,0 +1,25 @@
+// Texts and file names quoted for messages.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace quorbel {
+
+// text between single quotes, with control characters and bytes that are no UTF-8 text written
+// as \xHH, so that a message stays one readable line. A text longer than longest characters keeps
+// its start and end around "...".
+std::string Quoted(std::string_view text,
+                   std::size_t longest = std::numeric_limits<std::size_t>::max());
+
+// The same between double quotes.
+std::string DoubleQuoted(std::string_view text,
+                         std::size_t longest = std::numeric_limits<std::size_t>::max());
+
+// The length of the valid UTF-8 sequence at the start of text, or 0 when it starts with a byte
+// that begins none (a stray continuation byte, an overlong or cut-short sequence, a surrogate).
+std::size_t Utf8SequenceLength(std::string_view text);
+
+}  // namespace quorbel
