@@ -5,6 +5,7 @@
 #include <string>
 
 #include "conversion/errors.h"
+#include "conversion/quoted.h"
 
 namespace quorbel {
 namespace {
@@ -61,7 +62,8 @@ int RoundingStep(std::string_view fraction, bool wholeIsOdd) {
 }  // namespace
 
 std::int16_t TileNumberFromText(std::string_view text, std::string_view localePoint) {
-    const std::string quoted = "\"" + std::string(text) + "\"";
+    // A message quotes at most 60 characters: the cause stays one readable line.
+    const std::string quoted = DoubleQuoted(text, 60);
     std::string_view rest = TrimBlanks(text);
     bool negative = false;
     if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {

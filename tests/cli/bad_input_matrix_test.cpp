@@ -44,6 +44,7 @@ struct Inputs {
     std::string writtenAt = {};  // where a converted level lands, when not at output (a link's end)
     int tileNumber = 171;        // the number the records carry when the run converts
     bool unprivileged = false;   // run as a user without root's override of permission bits
+    std::string program = QUORBEL_LVL;  // the quorbel-lvl that runs
 };
 
 struct Row {
@@ -114,7 +115,7 @@ Expect RunCore(const Inputs& in) {
 
 Expect RunCommand(const Inputs& in) {
     const auto result = test::RunProcess(
-        QUORBEL_LVL, {"convert", "--tile", in.tileText, in.tileset, in.bitmap, in.output});
+        in.program, {"convert", "--tile", in.tileText, in.tileset, in.bitmap, in.output});
     EXPECT_TRUE(result.exitStatus == 0 || result.exitStatus == 1 || result.exitStatus == 2)
         << "exit " << result.exitStatus << ", signal " << result.signal << "\n"
         << result.err;
@@ -127,18 +128,29 @@ Expect RunCommand(const Inputs& in) {
 }
 
 // Root may write anywhere whatever the permission bits say; a row about them runs in a child
-// that has become "nobody" first. Other users run it as they are.
-Expect Unprivileged(const std::function<Expect()>& run) {
+// that has become "nobody" first. Other users run it as they are. The child can reach nothing of
+// the checkout (it may live under a folder only root may enter, as /root is): it runs a copy of
+// quorbel-lvl from a folder of its own, which is also its working folder and TMPDIR.
+Expect Unprivileged(Inputs& in, const std::function<Expect(const Inputs&)>& run) {
     if (::geteuid() != 0) {
-        return run();
+        return run(in);
     }
+    test::ScratchDir home(test::SharedTemporaryFolder());
+    fs::permissions(home.Path(), fs::perms::all | fs::perms::sticky_bit);
+    in.program = home / "quorbel-lvl";
+    fs::copy_file(QUORBEL_LVL, in.program);
+    fs::permissions(in.program, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
     const pid_t child = ::fork();
     if (child == 0) {
         const uid_t nobody = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0 ||
+            ::chdir(home.Path().c_str()) != 0 || ::setenv("TMPDIR", home.Path().c_str(), 1) != 0 ||
+            ::setenv("HOME", home.Path().c_str(), 1) != 0) {
             ::_exit(99);
         }
-        ::_exit(static_cast<int>(run()));
+        ::_exit(static_cast<int>(run(in)));
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -167,7 +179,7 @@ class BadInputMatrix : public ::testing::TestWithParam<Group> {
     void Check(const Row& row, const char* frontEndName,
                const std::function<Expect(const Inputs&)>& run) {
         SCOPED_TRACE(row.name + " through " + frontEndName);
-        test::ScratchDir dir;
+        test::ScratchDir dir(test::SharedTemporaryFolder());
         Inputs in{dir};
         WriteWholeFile(in.tileset, BmpBuilder(16, 16).Bytes() + "bytes past the tileset's bitmap");
         WriteWholeFile(in.bitmap, Picture());
@@ -177,7 +189,7 @@ class BadInputMatrix : public ::testing::TestWithParam<Group> {
         const std::string pictureBytes =
             fs::is_regular_file(in.bitmap) ? ReadWholeFile(in.bitmap) : "";
 
-        const Expect outcome = in.unprivileged ? Unprivileged([&] { return run(in); }) : run(in);
+        const Expect outcome = in.unprivileged ? Unprivileged(in, run) : run(in);
         EXPECT_EQ(Name(outcome), std::string(Name(row.outcome)));
 
         auto after = Snapshot(dir);

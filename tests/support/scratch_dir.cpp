@@ -53,4 +53,15 @@ std::vector<std::string> ScratchDir::Leftovers() const {
     return hidden;
 }
 
+std::filesystem::path SharedTemporaryFolder() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto shared = fs::status("/tmp", error);
+    const auto open = fs::perms::others_all | fs::perms::sticky_bit;
+    if (!error && fs::is_directory(shared) && (shared.permissions() & open) == open) {
+        return "/tmp";
+    }
+    return fs::temp_directory_path();
+}
+
 }  // namespace quorbel::test

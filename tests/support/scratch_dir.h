@@ -27,4 +27,8 @@ class ScratchDir {
     std::filesystem::path path_;
 };
 
+// A temporary folder every user may enter: /tmp where it is the shared, sticky one, else the
+// system's temporary folder. Folders for rows that run as another user go there.
+std::filesystem::path SharedTemporaryFolder();
+
 }  // namespace quorbel::test
