@@ -7,8 +7,10 @@
 //   byte 3: the tile number
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -24,12 +26,25 @@ struct LevelRecord {
     friend bool operator==(const LevelRecord&, const LevelRecord&) = default;
 };
 
+// The record of (x, y, tile) as its word; x and y must lie in 0..4095.
+constexpr std::uint32_t LevelRecordWord(std::uint32_t x, std::uint32_t y, std::uint8_t tile) {
+    return x | (y << 12) | (std::uint32_t{tile} << 24);
+}
+
+// Writes a record's word to out[0..3], least significant byte first.
+inline void StoreLevelRecordWord(char* out, std::uint32_t word) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &word, sizeof word);
+    } else {
+        for (int i = 0; i < 4; ++i) {
+            out[i] = static_cast<char>((word >> (8 * i)) & 0xFF);
+        }
+    }
+}
+
 // Writes the record of (x, y, tile) to out[0..3]; x and y must lie in 0..4095.
 inline void EncodeLevelRecord(char* out, std::uint32_t x, std::uint32_t y, std::uint8_t tile) {
-    out[0] = static_cast<char>(x & 0xFF);
-    out[1] = static_cast<char>(((y & 0x0F) << 4) | ((x >> 8) & 0x0F));
-    out[2] = static_cast<char>((y >> 4) & 0xFF);
-    out[3] = static_cast<char>(tile);
+    StoreLevelRecordWord(out, LevelRecordWord(x, y, tile));
 }
 
 inline std::string EncodeLevelRecord(const LevelRecord& record) {

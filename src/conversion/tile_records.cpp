@@ -1,6 +1,7 @@
 #include "conversion/tile_records.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "conversion/checked_int.h"
 #include "conversion/errors.h"
@@ -76,28 +77,42 @@ std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, s
     }
     const std::int64_t examined = std::min<std::int64_t>(width, 8 * std::int64_t(row.size()));
     const TileMasks masks = CurrentTileMasks();
-    // A console has no events to process: its stop flag is looked at once per row instead.
+    // A console has no events to process: its stop flag is looked at once per row instead, and
+    // the records are written without a call per record.
     const bool yieldEveryRecord = pump.HasEventsToProcess();
     char* next = out;
-    int tile = -1;  // the checked tile byte, from the first tile pixel on
+    std::uint32_t rowWord = 0;  // y and the tile number, once the first tile pixel checked it
+    bool tileChecked = false;
     for (std::int64_t first = 0; first < examined; first += 8) {
-        const unsigned tiles = masks.TileBits(row[static_cast<std::size_t>(first >> 3)]);
+        unsigned tiles = masks.TileBits(row[static_cast<std::size_t>(first >> 3)]);
+        if (examined - first < 8) {
+            tiles &= 0xFFu << (8 - (examined - first));  // bits past the width make nothing
+        }
         if (tiles == 0) {
             continue;
         }
-        const std::int64_t last = std::min<std::int64_t>(first + 8, examined);
-        for (std::int64_t x = first; x < last; ++x) {
-            if (((tiles >> (7 - (x & 7))) & 1u) == 0) {
-                continue;
+        const auto x0 = static_cast<std::uint32_t>(first);
+        if (!yieldEveryRecord && tileChecked && tiles == 0xFF) {
+            for (std::uint32_t i = 0; i < 8; ++i) {
+                StoreLevelRecordWord(next + kLevelRecordSize * i, rowWord | (x0 + i));
             }
+            next += 8 * kLevelRecordSize;
+            continue;
+        }
+        // The most significant bit is the first pixel: take the tile pixels from the left.
+        for (std::uint32_t left = tiles << 24; left != 0;) {
+            const auto bit = static_cast<std::uint32_t>(std::countl_zero(left));
+            left ^= 0x80000000u >> bit;
             if (yieldEveryRecord) {
                 DoEvents(pump);
             }
-            if (tile < 0) {
-                tile = static_cast<unsigned char>(ByteCharacter(TileNumber, "tile number"));
+            if (!tileChecked) {
+                const auto tile =
+                    static_cast<std::uint8_t>(ByteCharacter(TileNumber, "tile number"));
+                rowWord = LevelRecordWord(0, static_cast<std::uint32_t>(y), tile);
+                tileChecked = true;
             }
-            EncodeLevelRecord(next, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-                              static_cast<std::uint8_t>(tile));
+            StoreLevelRecordWord(next, rowWord | (x0 + bit));
             next += kLevelRecordSize;
         }
     }

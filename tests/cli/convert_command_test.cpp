@@ -130,6 +130,19 @@ TEST_F(ConvertCommandTest, BadUsageExits64) {
     EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"frobnicate"}).exitStatus, 64);
 }
 
+// A report that could not be written is refused before the run: nothing is replaced, and the exit
+// status cannot claim a failure after the level was written.
+TEST_F(ConvertCommandTest, AReportThatCannotBeWrittenIsRefusedBeforeTheRun) {
+    std::filesystem::create_directory(dir / "folder");
+    for (const std::string& report :
+         {dir / "nodir/r.txt", dir / "folder", std::string("/dev/full")}) {
+        const auto result = Convert({"--report", report, tileset, bitmap, output});
+        EXPECT_EQ(result.exitStatus, 64) << report << "\n" << result.err;
+        EXPECT_EQ(result.err.find("Status:"), std::string::npos) << result.err;
+        EXPECT_EQ(ReadWholeFile(output), "earlier") << report;
+    }
+}
+
 TEST_F(ConvertCommandTest, ReportMayNotOverwriteAFileOfTheRun) {
     std::filesystem::create_symlink(output, dir / "link to out");
     const std::string tilesetBytes = ReadWholeFile(tileset);

@@ -16,6 +16,18 @@ test::ProcessResult Info(std::vector<std::string> args) {
     return test::RunProcess(QUORBEL_LVL, args);
 }
 
+// JSON holds text only: a name that is no UTF-8 gets U+FFFD for its stray bytes, so the line
+// stays valid JSON.
+TEST(InfoCommandTest, JsonOfANameThatIsNoUtf8IsValid) {
+    test::ScratchDir dir;
+    const std::string name = dir / "lvl\xFF\"q\".lvl";
+    test::WriteWholeFile(name, test::BmpBuilder(2, 2).Bytes());
+    const auto result = Info({"--json", name});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("lvl\\ufffd\\\"q\\\".lvl\""), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find('\xFF'), std::string::npos);
+}
+
 TEST(InfoCommandTest, DescribesALevelAsText) {
     test::ScratchDir dir;
     const std::string prefix = test::BmpBuilder(20, 3).Bytes();

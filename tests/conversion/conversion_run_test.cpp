@@ -255,6 +255,15 @@ INSTANTIATE_TEST_SUITE_P(
                         WriteWholeFile(fixture.tileset, "BM" + test::Le32(5000) + "short");
                     },
                     2, ""},
+        // A prefix holds its own size field at bytes 2..5: a shorter one is no level.
+        FailureCase{
+            "TilesetSizeField0",
+            [](auto& fixture) { WriteWholeFile(fixture.tileset, "BM" + test::Le32(0) + "rest"); },
+            2, ""},
+        FailureCase{
+            "TilesetSizeField5",
+            [](auto& fixture) { WriteWholeFile(fixture.tileset, "BM" + test::Le32(5) + "rest"); },
+            2, ""},
         FailureCase{
             "TilesetSizeFieldOverflows",
             [](auto& fixture) { WriteWholeFile(fixture.tileset, "BM" + test::Le32(0x80000000u)); },
@@ -356,17 +365,47 @@ TEST_F(ConversionRunTest, NoYieldWhileTheReportIsWritten) {
     }
 }
 
-TEST_F(ConversionRunTest, AStopDuringAnyYieldLeavesTheOutputAsItWas) {
-    for (int stopAt = 1; stopAt <= 11; ++stopAt) {
+// Five statuses and six records yield before the level is put in place; the twelfth yield, for
+// the final status, comes after it: a stop then ends the program, but the run has converted.
+TEST_F(ConversionRunTest, AStopDuringAnyYieldLeavesTheOutputAsItWasUntilItIsInPlace) {
+    for (int stopAt = 1; stopAt <= 12; ++stopAt) {
+        WriteWholeFile(output, "the user's earlier level");
         window.statuses.clear();
         window.stop = false;
         window.onYield = [&](int yield) { window.stop = yield == stopAt; };
-        EXPECT_EQ(Run().outcome, RunOutcome::Interrupted) << stopAt;
+        const RunOutcome outcome = Run().outcome;
         EXPECT_TRUE(window.boxes.empty());
-        EXPECT_EQ(window.statuses.size(), static_cast<std::size_t>(std::min(stopAt, 5)));
-        ExpectOutputUntouched();
+        EXPECT_TRUE(window.Command1Enabled());
+        if (stopAt == 12) {
+            EXPECT_EQ(outcome, RunOutcome::Converted);
+            EXPECT_EQ(window.statuses.back(), Status(texts::kDone));
+            EXPECT_EQ(ReadWholeFile(output).size(), Prefix().size() + 6 * 4);
+            ExpectNoLeftovers();
+        } else {
+            EXPECT_EQ(outcome, RunOutcome::Interrupted) << stopAt;
+            EXPECT_EQ(window.statuses.size(), static_cast<std::size_t>(std::min(stopAt, 5)));
+            ExpectOutputUntouched();
+        }
         window.yields = 0;
     }
+}
+
+// A console's stop signal is honoured between the pieces of a large tileset copy, where nothing
+// yields: the run ends before its next status.
+TEST_F(ConversionRunTest, AStopDuringALargeTilesetCopyEndsTheCopy) {
+    class StopOnThirdAsk : public test::RecordingFrontEnd {
+      public:
+        bool StopRequested() const override { return ++asked_ >= 3; }
+
+      private:
+        mutable int asked_ = 0;
+    } console;
+    console.fields = window.fields;
+    WriteWholeFile(tileset, "BM" + test::Le32(3 << 20) + std::string((3 << 20) - 6, 'x'));
+    EXPECT_EQ(RunConversion(console).outcome, RunOutcome::Interrupted);
+    EXPECT_EQ(console.statuses, (std::vector<std::string>{Status(texts::kOpenedFiles),
+                                                          Status(texts::kCopyingTileset)}));
+    ExpectOutputUntouched();
 }
 
 TEST_F(ConversionRunTest, AStopWhileAMessageIsUpEndsWithoutAStatus) {

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <filesystem>
 
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
@@ -117,6 +118,33 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
         EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
         EXPECT_EQ(test::ReadWholeFile(preview), "earlier") << c.err;
     }
+}
+
+// File names are bytes: a preview named with a byte that is no UTF-8 must not land on the level
+// whose name holds U+FFFD in its place.
+TEST_F(RenderCommandTest, NamesThatAreNoUtf8ReachTheirOwnFiles) {
+    const std::string lookAlike = dir / "lvl\xEF\xBF\xBD.lvl";
+    const std::string levelBytes = test::ReadWholeFile(level);
+    test::WriteWholeFile(lookAlike, levelBytes);
+    const auto result = Render({lookAlike, "-o", dir / "lvl\xFF.lvl"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(test::ReadWholeFile(lookAlike), levelBytes);
+    EXPECT_TRUE(test::ReadWholeFile(dir / "lvl\xFF.lvl").starts_with("\x89PNG"));
+}
+
+// Out of memory is a failure with its cause, and nothing is written.
+TEST_F(RenderCommandTest, RunningOutOfMemoryIsAFailure) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#endif
+    test::WriteWholeFile(dir / "large.lvl", BmpBytes(tileset) + Record(1023, 1023, 1));
+    test::ProcessOptions options;
+    options.addressSpaceLimit = 100L << 20;
+    const auto result =
+        test::RunProcess(QUORBEL_LVL, {"render", dir / "large.lvl", "-o", preview}, options);
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_NE(result.err.find("out of memory"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(preview));
 }
 
 TEST_F(RenderCommandTest, DefaultScaleShrinksLargeMaps) {

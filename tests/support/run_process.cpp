@@ -1,20 +1,34 @@
 #include "support/run_process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 #include "support/bmp_builder.h"
 #include "support/scratch_dir.h"
 
 namespace quorbel::test {
+namespace {
 
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         long signalAfterMicroseconds) {
+void Limit(int resource, long bytes) {
+    if (bytes >= 0) {
+        const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+        ::setrlimit(resource, &limit);
+    }
+}
+
+// Starts program in a child; before the exec, prepare runs in the child.
+ProcessResult Run(const std::string& program, const std::vector<std::string>& args,
+                  const ProcessOptions& options, const std::function<bool()>& prepare) {
+    // Opened by the child before it changes its user.
     ScratchDir captures;
     const std::string outPath = captures / "out";
     const std::string errPath = captures / "err";
@@ -25,10 +39,23 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         throw std::runtime_error("fork failed");
     }
     if (child == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY);
         const int err = ::open(errPath.c_str(), O_WRONLY);
-        ::dup2(out, 1);
         ::dup2(err, 2);
+        if (options.standardOutput == ProcessOptions::Output::Closed) {
+            ::close(1);
+        } else {
+            const bool full = options.standardOutput == ProcessOptions::Output::Full;
+            ::dup2(::open(full ? "/dev/full" : outPath.c_str(), O_WRONLY), 1);
+        }
+        ::umask(options.umask);
+        Limit(RLIMIT_FSIZE, options.fileSizeLimit);
+        Limit(RLIMIT_AS, options.addressSpaceLimit);
+        for (const int signal : options.ignoredSignals) {
+            ::signal(signal, SIG_IGN);
+        }
+        if (!prepare()) {
+            ::_exit(126);
+        }
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& arg : args) {
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -37,9 +64,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    if (signalAfterMicroseconds >= 0) {
-        ::usleep(static_cast<useconds_t>(signalAfterMicroseconds));
-        ::kill(child, SIGTERM);
+    if (options.signalAfterMicroseconds >= 0) {
+        ::usleep(static_cast<useconds_t>(options.signalAfterMicroseconds));
+        ::kill(child, options.signal);
     }
     int status = 0;
     rusage usage{};
@@ -55,6 +82,48 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     result.out = ReadWholeFile(outPath);
     result.err = ReadWholeFile(errPath);
     return result;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         long signalAfterMicroseconds) {
+    ProcessOptions options;
+    options.signalAfterMicroseconds = signalAfterMicroseconds;
+    return RunProcess(program, args, options);
+}
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const ProcessOptions& options) {
+    return Run(program, args, options, [] { return true; });
+}
+
+ProcessResult RunProcessAsNobody(const std::string& program, const std::vector<std::string>& args,
+                                 const std::vector<std::string>& companions) {
+    if (::geteuid() != 0) {
+        return RunProcess(program, args);
+    }
+    namespace fs = std::filesystem;
+    ScratchDir home(SharedTemporaryFolder());
+    fs::permissions(home.Path(), fs::perms::all | fs::perms::sticky_bit);
+    const auto copy = [&](const std::string& from) {
+        const std::string to = home / fs::path(from).filename().string();
+        fs::copy_file(from, to);
+        fs::permissions(to, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+        return to;
+    };
+    const std::string copied = copy(program);
+    for (const std::string& companion : companions) {
+        copy(companion);
+    }
+    const std::string folder = home.Path().string();
+    return Run(copied, args, ProcessOptions{}, [&] {
+        const uid_t nobody = 65534;
+        return ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0 &&
+               ::chdir(folder.c_str()) == 0 && ::setenv("TMPDIR", folder.c_str(), 1) == 0 &&
+               ::setenv("HOME", folder.c_str(), 1) == 0;
+    });
 }
 
 }  // namespace quorbel::test

@@ -166,6 +166,15 @@ TEST_F(frmMainTest, FailuresAndRejectionsShowTheirMessageBox) {
              BmpBuilder(1025, 2).WriteTo(dir / "map.bmp");
          },
          "YOU IDIOT!!", "Status: YOU STUPID IDIOT, USE THE RIGHT CRAP NEXT TIME..."},
+        // A name whose bytes the window could not show holds U+FFFD: it would reach the file
+        // whose name really has that character, so the run fails instead.
+        {[&] {
+             BmpBuilder(4, 2).WriteTo(dir / "map.bmp");
+             test::WriteWholeFile(dir / "lvl\xEF\xBF\xBD.lvl", "earlier");
+             Text("txtOut")->setText(QString::fromStdString(dir / "lvl") + QChar(0xFFFD) +
+                                     QStringLiteral(".lvl"));
+         },
+         "OH NOS YOU STUPID IDIOT!!!", "Status: ERROER!!! OH NOSSS!!!!"},
     };
     for (const Case& c : cases) {
         c.arrange();
@@ -177,6 +186,7 @@ TEST_F(frmMainTest, FailuresAndRejectionsShowTheirMessageBox) {
         EXPECT_TRUE(Button("Command1")->isEnabled());
         EXPECT_EQ(ReadWholeFile(dir / "out.lvl"), "earlier");
     }
+    EXPECT_EQ(ReadWholeFile(dir / "lvl\xEF\xBF\xBD.lvl"), "earlier");
 }
 
 TEST_F(frmMainTest, EventsAreServedDuringARun) {

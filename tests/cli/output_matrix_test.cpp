@@ -1,0 +1,431 @@
+// The bad-input matrix for outputs: every command that writes a file, run as a child process with
+// its output at each kind of destination. Every row states whether the destination is written or
+// refused; every row also requires that nothing else in the scratch folder changed: type,
+// permission bits, owner, group, ACL, extended attributes, content or link target. So a replaced
+// file keeps all it had but its content, a refused destination stays exactly as it was, a link
+// stays a link, and no temporary file is left. Rows that need root (device nodes, other owners)
+// or extended attributes are skipped, saying why, where those are not to be had.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
+
+namespace quorbel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadWholeFile;
+using test::WriteWholeFile;
+
+constexpr const char* kEarlier = "the user's earlier file";
+
+// The inputs every writer reads, in one scratch folder.
+struct Fixture {
+    test::ScratchDir dir{test::SharedTemporaryFolder()};
+    std::string tileset = dir / "tileset.bmp";
+    std::string map = dir / "map.bmp";
+    std::string level = dir / "level.lvl";
+
+    Fixture() {
+        test::BmpBuilder(16, 16).WriteTo(tileset);
+        test::BmpBuilder(4, 3).Pixels([](int x, int y) { return (x + y) % 2; }).WriteTo(map);
+        WriteWholeFile(level, test::BmpBuilder(16, 16).Bytes() + test::LevelRecordBytes(1, 2, 1));
+    }
+};
+
+// A command that writes one file: its arguments for an output path, the input a link may point
+// at, and its exit status when it refuses the output.
+struct Writer {
+    std::string name;
+    std::function<std::vector<std::string>(const Fixture&, const std::string& output)> args;
+    std::function<std::string(const Fixture&)> input;
+    int refusedStatus = 1;
+    int inputRefusedStatus = 1;  // for an output that is one of its inputs
+};
+
+std::vector<Writer> Writers() {
+    std::vector<Writer> writers = {
+        {"convert",
+         [](const Fixture& f, const std::string& out) {
+             return std::vector<std::string>{"convert", f.tileset, f.map, out};
+         },
+         [](const Fixture& f) { return f.map; }, 1, 1},
+        {"convert --report",
+         [](const Fixture& f, const std::string& out) {
+             return std::vector<std::string>{"convert", "--report", out,
+                                             f.tileset, f.map,      f.dir / "new.lvl"};
+         },
+         [](const Fixture& f) { return f.tileset; }, 64, 64},
+    };
+#if QUORBEL_WITH_RENDER
+    writers.push_back({"render",
+                       [](const Fixture& f, const std::string& out) {
+                           return std::vector<std::string>{"render", f.level, "-o", out};
+                       },
+                       [](const Fixture& f) { return f.level; }, 1, 64});
+#endif
+    return writers;
+}
+
+// Type, permission bits, owner, group, content or link target, and extended attributes (ACLs
+// among them) of every entry under the folder, links not followed.
+std::map<std::string, std::string> Snapshot(const test::ScratchDir& dir) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
+        const std::string path = entry.path().string();
+        struct stat info {};
+        ::lstat(path.c_str(), &info);
+        std::string what = std::to_string(info.st_mode) + " " + std::to_string(info.st_uid) + ":" +
+                           std::to_string(info.st_gid) + " ";
+        if (S_ISLNK(info.st_mode)) {
+            what += fs::read_symlink(entry.path()).string();
+        } else if (S_ISREG(info.st_mode)) {
+            what += ReadWholeFile(path);
+        } else if (S_ISCHR(info.st_mode)) {
+            what += std::to_string(info.st_rdev);
+        }
+        char names[4096];
+        const ssize_t length = ::llistxattr(path.c_str(), names, sizeof names);
+        for (ssize_t at = 0; at < length;) {
+            const std::string name(names + at);
+            at += static_cast<ssize_t>(name.size()) + 1;
+            char value[4096];
+            const ssize_t size = ::lgetxattr(path.c_str(), name.c_str(), value, sizeof value);
+            what += " [" + name + "=" + std::string(value, size > 0 ? size : 0) + "]";
+        }
+        entries[entry.path().lexically_relative(dir.Path()).string()] = what;
+    }
+    return entries;
+}
+
+// A POSIX access ACL in the kernel's attribute form: owner rw, the user "nobody" r, group none,
+// mask r, others none.
+std::string AclGivingNobodyRead() {
+    std::string acl = test::Le32(2);  // version
+    const auto entry = [&](std::uint16_t tag, std::uint16_t perm, std::uint32_t id) {
+        acl += test::Le16(tag) + test::Le16(perm) + test::Le32(id);
+    };
+    entry(0x01, 6, 0xFFFFFFFF);  // owner
+    entry(0x02, 4, 65534);       // user nobody
+    entry(0x04, 0, 0xFFFFFFFF);  // group
+    entry(0x10, 4, 0xFFFFFFFF);  // mask
+    entry(0x20, 0, 0xFFFFFFFF);  // others
+    return acl;
+}
+
+enum class Outcome { Written, Refused, RefusedAsInput };
+
+struct Destination {
+    std::string name;
+    // Makes the destination in the fixture; returns the output path to give, and where the new
+    // file lands when written (empty: at that path). Calls GTEST_SKIP when it cannot be made here.
+    std::function<std::pair<std::string, std::string>(Fixture&)> arrange;
+    Outcome outcome;
+    mode_t umask = 022;
+    bool asNobody = false;
+    mode_t newFileMode = 0;  // for a destination that did not exist: the mode it gets
+};
+
+void PrintTo(const Destination& destination, std::ostream* out) {
+    *out << destination.name;
+}
+
+// Marks the row skipped, saying why, when it cannot be arranged here; true then.
+bool SkippedUnless(bool possible, const char* why) {
+    if (!possible) {
+        [why] { GTEST_SKIP() << why; }();
+    }
+    return !possible;
+}
+
+bool SkippedUnlessRoot() {
+    return SkippedUnless(::geteuid() == 0, "needs root");
+}
+
+std::pair<std::string, std::string> At(const std::string& path) {
+    return {path, ""};
+}
+
+std::pair<std::string, std::string> Existing(const Fixture& f, const std::string& name,
+                                             mode_t mode) {
+    WriteWholeFile(f.dir / name, kEarlier);
+    fs::permissions(f.dir / name, static_cast<fs::perms>(mode));
+    return At(f.dir / name);
+}
+
+const Destination kDestinations[] = {
+    {"NewFile", [](Fixture& f) { return At(f.dir / "new-output"); }, Outcome::Written, 022, false,
+     0644},
+    {"NewFileUnderUmask077", [](Fixture& f) { return At(f.dir / "new-output"); }, Outcome::Written,
+     077, false, 0600},
+    {"PrivateFileStaysPrivate", [](Fixture& f) { return Existing(f, "out", 0600); },
+     Outcome::Written},
+    {"GroupWritableFileKeepsItsMode", [](Fixture& f) { return Existing(f, "out", 0664); },
+     Outcome::Written, 077},
+    {"OtherOwnerAndGroupKept",
+     [](Fixture& f) {
+         if (SkippedUnlessRoot()) {
+             return At("");
+         }
+         const auto made = Existing(f, "out", 0640);
+         EXPECT_EQ(::chown(made.first.c_str(), 65534, 65534), 0);
+         return made;
+     },
+     Outcome::Written},
+    {"AclAndExtendedAttributesKept",
+     [](Fixture& f) {
+         const auto made = Existing(f, "out", 0640);
+         const std::string acl = AclGivingNobodyRead();
+         const bool kept = ::setxattr(made.first.c_str(), "user.quorbel.note", "kept", 4, 0) == 0 &&
+                           ::setxattr(made.first.c_str(), "system.posix_acl_access", acl.data(),
+                                      acl.size(), 0) == 0;
+         SkippedUnless(kept, "this file system keeps no ACL or extended attribute");
+         return made;
+     },
+     Outcome::Written},
+    {"ReadOnlyFileEvenForRoot", [](Fixture& f) { return Existing(f, "out", 0444); },
+     Outcome::Refused},
+    {"Folder",
+     [](Fixture& f) {
+         fs::create_directory(f.dir / "folder");
+         return At(f.dir / "folder");
+     },
+     Outcome::Refused},
+    {"MissingFolder", [](Fixture& f) { return At(f.dir / "none/out"); }, Outcome::Refused},
+    {"Fifo",
+     [](Fixture& f) {
+         EXPECT_EQ(::mkfifo((f.dir / "fifo").c_str(), 0666), 0);
+         return At(f.dir / "fifo");
+     },
+     Outcome::Refused},
+    {"DeviceNode",
+     [](Fixture& f) {
+         if (SkippedUnlessRoot()) {
+             return At("");
+         }
+         EXPECT_EQ(::mknod((f.dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+         return At(f.dir / "null");
+     },
+     Outcome::Refused},
+    {"Socket",
+     [](Fixture& f) {
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         const std::string path = f.dir / "socket";
+         if (SkippedUnless(path.size() < sizeof address.sun_path,
+                           "the scratch folder's name is too long for a socket")) {
+             return At("");
+         }
+         path.copy(address.sun_path, path.size());
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+         ::close(fd);
+         return At(path);
+     },
+     Outcome::Refused},
+    {"LinkToAFileElsewhere",
+     [](Fixture& f) {
+         fs::create_directory(f.dir / "shared");
+         Existing(f, "shared/target", 0640);
+         fs::create_symlink("shared/target", f.dir / "link");
+         return std::pair{f.dir / "link", f.dir / "shared/target"};
+     },
+     Outcome::Written},
+    {"ChainOfLinks",
+     [](Fixture& f) {
+         fs::create_directory(f.dir / "shared");
+         Existing(f, "shared/target", 0600);
+         fs::create_symlink(f.dir / "shared/target", f.dir / "shared/second");
+         fs::create_symlink("shared/second", f.dir / "first");
+         return std::pair{f.dir / "first", f.dir / "shared/target"};
+     },
+     Outcome::Written},
+    {"DanglingLink",
+     [](Fixture& f) {
+         fs::create_symlink("made-by-the-writer", f.dir / "link");
+         return std::pair{f.dir / "link", f.dir / "made-by-the-writer"};
+     },
+     Outcome::Written, 022, false, 0644},
+    {"LinkToAFifo",
+     [](Fixture& f) {
+         EXPECT_EQ(::mkfifo((f.dir / "fifo").c_str(), 0666), 0);
+         fs::create_symlink("fifo", f.dir / "link");
+         return At(f.dir / "link");
+     },
+     Outcome::Refused},
+    {"LinkToAReadOnlyFile",
+     [](Fixture& f) {
+         Existing(f, "target", 0400);
+         fs::create_symlink("target", f.dir / "link");
+         return At(f.dir / "link");
+     },
+     Outcome::Refused},
+    {"LinkLoop",
+     [](Fixture& f) {
+         fs::create_symlink("loop", f.dir / "loop");
+         return At(f.dir / "loop");
+     },
+     Outcome::Refused},
+    // The name is no UTF-8: a writer that took it for text would reach its look-alike instead.
+    {"NameThatIsNoUtf8BesideItsLookAlike",
+     [](Fixture& f) {
+         WriteWholeFile(f.dir / "lvl\xEF\xBF\xBD.lvl", "the look-alike");
+         return At(f.dir / "lvl\xFF.lvl");
+     },
+     Outcome::Written, 022, false, 0644},
+    // A folder anyone may write to does not make its files anyone's: cp refuses these too.
+    {"FileTheUserMayNotWrite",
+     [](Fixture& f) {
+         if (SkippedUnlessRoot()) {
+             return At("");
+         }
+         fs::permissions(f.dir.Path(), fs::perms::all | fs::perms::sticky_bit);
+         for (const std::string& input : {f.tileset, f.map, f.level}) {
+             fs::permissions(input, fs::perms::owner_read | fs::perms::owner_write |
+                                        fs::perms::group_read | fs::perms::others_read);
+         }
+         return Existing(f, "out", 0644);
+     },
+     Outcome::Refused, 022, true},
+    {"LinkToAnInput", [](Fixture&) { return At(""); },  // made per writer below
+     Outcome::RefusedAsInput},
+};
+
+class OutputMatrix : public ::testing::TestWithParam<Destination> {};
+
+TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
+    const Destination& destination = GetParam();
+    for (const Writer& writer : Writers()) {
+        SCOPED_TRACE(writer.name);
+        Fixture fixture;
+        auto [output, landsAt] = destination.arrange(fixture);
+        if (::testing::Test::IsSkipped()) {
+            return;
+        }
+        if (destination.outcome == Outcome::RefusedAsInput) {
+            fs::create_symlink(writer.input(fixture), fixture.dir / "link");
+            output = fixture.dir / "link";
+        }
+        const std::string written = landsAt.empty() ? output : landsAt;
+        const std::string key = fs::path(written).lexically_relative(fixture.dir.Path()).string();
+        const auto before = Snapshot(fixture.dir);
+        const std::vector<std::string> args = writer.args(fixture, output);
+
+        test::ProcessOptions options;
+        options.umask = destination.umask;
+        const auto result = destination.asNobody
+                                ? test::RunProcessAsNobody(QUORBEL_LVL, args, {QUORBEL_LVL_RENDER})
+                                : test::RunProcess(QUORBEL_LVL, args, options);
+
+        auto after = Snapshot(fixture.dir);
+        after.erase("new.lvl");  // the report writer's level
+        if (destination.outcome == Outcome::Written) {
+            EXPECT_EQ(result.exitStatus, 0) << result.err;
+            ASSERT_EQ(after.count(key), 1u) << key;
+            struct stat info {};
+            ASSERT_EQ(::lstat(written.c_str(), &info), 0);
+            EXPECT_TRUE(S_ISREG(info.st_mode));
+            EXPECT_NE(ReadWholeFile(written), kEarlier);
+            if (before.count(key) == 0) {
+                EXPECT_EQ(info.st_mode & 07777, destination.newFileMode);
+                after.erase(key);
+            } else {
+                // All it had but its content and size.
+                const auto metadata = [](const std::string& entry) {
+                    return entry.substr(0, entry.find(' ', entry.find(' ') + 1));
+                };
+                const auto attributes = [](const std::string& entry) {
+                    const auto at = entry.find(" [");
+                    return at == std::string::npos ? std::string() : entry.substr(at);
+                };
+                EXPECT_EQ(metadata(after[key]), metadata(before.at(key)));
+                EXPECT_EQ(attributes(after[key]), attributes(before.at(key)));
+                after[key] = before.at(key);
+            }
+        } else {
+            const int expected = destination.outcome == Outcome::RefusedAsInput
+                                     ? writer.inputRefusedStatus
+                                     : writer.refusedStatus;
+            EXPECT_EQ(result.exitStatus, expected) << result.err;
+        }
+        EXPECT_EQ(after, before) << "other files changed, appeared or were left behind";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Destinations, OutputMatrix, ::testing::ValuesIn(kDestinations),
+                         [](const auto& test) { return test.param.name; });
+
+// What quorbel-lvl prints to standard output must get there: a full disk or a closed standard
+// output is an error, as coreutils report it.
+TEST(LostStandardOutput, IsAFailure) {
+    Fixture fixture;
+    std::vector<std::vector<std::string>> commands = {
+        {"info", fixture.level}, {"--version"}, {"convert", "--help"}};
+#if QUORBEL_WITH_RENDER
+    commands.push_back({"render", fixture.level, "-o", fixture.dir / "preview.png"});
+#endif
+    for (const auto& args : commands) {
+        for (const auto where :
+             {test::ProcessOptions::Output::Full, test::ProcessOptions::Output::Closed}) {
+            test::ProcessOptions options;
+            options.standardOutput = where;
+            const auto result = test::RunProcess(QUORBEL_LVL, args, options);
+            EXPECT_EQ(result.exitStatus, 1) << args[0] << "\n" << result.err;
+            EXPECT_NE(result.err.find("write error"), std::string::npos) << result.err;
+        }
+    }
+}
+
+// Signals around a conversion: what the process was told to ignore stays ignored, a file-size
+// limit is a failure with its cause, and not even SIGKILL leaves a temporary file.
+TEST(SignalsDuringAConversion, EndCleanly) {
+    Fixture fixture;
+    test::BmpBuilder(1024, 1024).Pixels([](int, int) { return 0; }).WriteTo(fixture.map);
+    const std::vector<std::string> args{"convert", fixture.tileset, fixture.map,
+                                        fixture.dir / "out.lvl"};
+    const std::size_t complete = ReadWholeFile(fixture.tileset).size() + 4u * 1024 * 1024;
+
+    test::ProcessOptions nohup;
+    nohup.ignoredSignals = {SIGHUP};
+    nohup.signal = SIGHUP;
+    nohup.signalAfterMicroseconds = 2000;
+    auto result = test::RunProcess(QUORBEL_LVL, args, nohup);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+
+    WriteWholeFile(fixture.dir / "out.lvl", kEarlier);
+    test::ProcessOptions limited;
+    limited.fileSizeLimit = 100000;
+    result = test::RunProcess(QUORBEL_LVL, args, limited);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("cause: cannot write '" + fixture.dir / "out.lvl" + "'"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(ReadWholeFile(fixture.dir / "out.lvl"), kEarlier);
+
+    for (long delay = 0; delay <= 8000; delay += 2000) {
+        test::ProcessOptions killed;
+        killed.signal = SIGKILL;
+        killed.signalAfterMicroseconds = delay;
+        result = test::RunProcess(QUORBEL_LVL, args, killed);
+        const std::string left = ReadWholeFile(fixture.dir / "out.lvl");
+        EXPECT_TRUE(left == kEarlier || left.size() == complete) << delay;
+        EXPECT_EQ(fixture.dir.Leftovers(), std::vector<std::string>{}) << delay;
+        WriteWholeFile(fixture.dir / "out.lvl", kEarlier);
+    }
+}
+
+}  // namespace
+}  // namespace quorbel
