@@ -18,6 +18,22 @@ std::string Command::ProgramName() const {
     return "quorbel-lvl " + std::string(Name());
 }
 
+int Command::ForEachOperand(const std::vector<std::string>& operands, std::ostream& err,
+                            const std::function<void(const std::string&)>& each) const {
+    int status = kExitSuccess;
+    for (const std::string& operand : operands) {
+        try {
+            each(operand);
+        } catch (const UsageError&) {
+            throw;
+        } catch (const std::exception& error) {
+            err << ProgramName() << ": " << error.what() << '\n';
+            status = kExitFailed;
+        }
+    }
+    return status;
+}
+
 int Command::Main(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     int status = kExitFailed;
     try {

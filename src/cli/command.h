@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <ostream>
 #include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/command_line.h"
 
@@ -55,6 +57,12 @@ class Command : public Subcommand {
 
     // "quorbel-lvl NAME", the start of every message.
     std::string ProgramName() const;
+
+    // Calls each for every operand in turn; one that fails has its message printed on err and the
+    // others still run, as ls and cat go on past a bad name. Returns kExitSuccess, or kExitFailed
+    // when any failed; a usage error still ends the command.
+    int ForEachOperand(const std::vector<std::string>& operands, std::ostream& err,
+                       const std::function<void(const std::string&)>& each) const;
 };
 
 }  // namespace quorbel::cli

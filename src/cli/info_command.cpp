@@ -149,9 +149,9 @@ void PrintJson(const LevelInfo& info, std::ostream& out) {
 }  // namespace
 
 std::string InfoCommand::Help() const {
-    return R"(Usage: quorbel-lvl info [--json] LEVEL
+    return R"(Usage: quorbel-lvl info [--json] LEVEL...
 
-Describes the level file LEVEL: a prefix (the tileset picture) of as many bytes
+Describes each level file LEVEL: a prefix (the tileset picture) of as many bytes
 as the little-endian number at bytes 2..5 says, followed by 4-byte tile records.
 Prints the prefix size and the prefix picture's width, height and bits per
 pixel; the number of records; the bytes after the last whole record; the
@@ -159,7 +159,7 @@ smallest and largest x and y; every tile number used with its count; and the
 positions that hold more than one record (the first 100 found are listed).
 
 Options:
-  --json       print the same as one JSON object on one line:
+  --json       print the same as one JSON object on one line per LEVEL:
                {"file", "fileSize", "prefix": {"size", "picture": {"width",
                "height", "bitsPerPixel"} or null}, "records", "trailingBytes",
                "bounds": {"minX", "maxX", "minY", "maxY"} or null,
@@ -167,30 +167,39 @@ Options:
                "surplusRecords", "listed": [{"x", "y", "count"}], "complete"}}
   -h, --help   show this help
 
-Trailing bytes that make no whole record are reported, with a warning on
-standard error. A file shorter than 6 bytes, or one whose size field is
-beyond its end, is no level file.
+Several levels give one block each, separated by a blank line (with --json,
+one line each). Trailing bytes that make no whole record are reported, with a
+warning on standard error. A file shorter than 6 bytes, or one whose size field
+is beyond its end, is no level file: it is named on standard error and the
+other levels are still described. In JSON, a byte of a file name that is not
+UTF-8 is written as \ufffd.
 
-Exit status: 0 described, 1 not readable as a level file, 64 bad usage.
+Exit status: 0 all described, 1 any of them not readable as a level file,
+64 bad usage.
 )";
 }
 
 Command::Syntax InfoCommand::GetSyntax() const {
-    return Syntax{{}, {"--json"}, "one LEVEL", 1, 1};
+    return Syntax{{}, {"--json"}, "LEVEL...", 1};
 }
 
 int InfoCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
-    const LevelInfo info = ReadLevelInfo(parsed.operands[0]);
-    if (info.trailingBytes != 0) {
-        err << ProgramName() << ": warning: " << info.trailingBytes
-            << " trailing byte(s) after the last whole record are no record\n";
-    }
-    if (parsed.Has("--json")) {
-        PrintJson(info, out);
-    } else {
-        PrintText(info, out);
-    }
-    return kExitSuccess;
+    bool first = true;
+    return ForEachOperand(parsed.operands, err, [&](const std::string& path) {
+        const LevelInfo info = ReadLevelInfo(path);
+        if (info.trailingBytes != 0) {
+            err << ProgramName() << ": warning: " << info.trailingBytes
+                << " trailing byte(s) after the last whole record of " << Quoted(path)
+                << " are no record\n";
+        }
+        if (parsed.Has("--json")) {
+            PrintJson(info, out);
+        } else {
+            out << (first ? "" : "\n");
+            PrintText(info, out);
+        }
+        first = false;
+    });
 }
 
 }  // namespace quorbel::cli

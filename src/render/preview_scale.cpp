@@ -39,15 +39,16 @@ int TileSideForScale(const std::string& text) {
     } else {
         scale = NumberFrom(text);
     }
+    const std::string allowed =
+        "16 x S must be a whole number of pixels from 1 to 256: 1/16, 1/8, 3/16, 1/4, ... 1, "
+        "17/16, ... 2, ... 16";
     if (!scale) {
-        throw UsageError("--scale '" + text + "' is no number (write 2, 0.5 or 1/4)");
+        throw UsageError("--scale '" + text + "' is no number (write 2, 0.5 or 1/4); " + allowed);
     }
     const double side = *scale * kCellSide;
     const double whole = std::round(side);
     if (std::abs(side - whole) > 1e-9 || whole < 1 || whole > kLargestTileSide) {
-        throw UsageError("--scale '" + text +
-                         "' does not make a tile a whole number of pixels from 1 to 256 "
-                         "(16 x scale)");
+        throw UsageError("--scale '" + text + "': " + allowed);
     }
     return static_cast<int>(whole);
 }

@@ -3,6 +3,10 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <algorithm>
+#include <cctype>
 #include <new>
 #include <ostream>
 #include <stdexcept>
@@ -22,15 +26,55 @@ namespace {
 using cli::ParsedArguments;
 using cli::UsageError;
 
+constexpr const char* kStandardOutput = "-";
+
+// A picture format Qt can write, told by the output's suffix.
+struct PictureFormat {
+    const char* name;  // for QImage::save
+    bool alpha;        // keeps transparency; the others get white where no tile is
+};
+
 struct RenderOptions {
     std::string level;
-    std::string output;
+    std::string output;  // "-" for standard output
+    PictureFormat format{"PNG", true};
     std::optional<std::string> tileset;
     std::optional<int> tileSide;
 };
 
+// The format for the output's suffix: .png, .bmp, .jpg or .jpeg, and .webp where Qt's plug-in is
+// installed. Throws UsageError for any other, so that no file gets bytes its name belies.
+PictureFormat FormatForName(const std::string& output) {
+    if (output == kStandardOutput) {
+        return PictureFormat{"PNG", true};
+    }
+    const auto dot = output.find_last_of("./");
+    std::string suffix = dot == std::string::npos || output[dot] == '/' ? "" : output.substr(dot);
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const bool webp = QImageWriter::supportedImageFormats().contains("webp");
+    if (suffix == ".png") {
+        return PictureFormat{"PNG", true};
+    }
+    if (suffix == ".bmp") {
+        return PictureFormat{"BMP", false};
+    }
+    if (suffix == ".jpg" || suffix == ".jpeg") {
+        return PictureFormat{"JPEG", false};
+    }
+    if (suffix == ".webp" && webp) {
+        return PictureFormat{"WEBP", true};
+    }
+    throw UsageError("cannot tell a picture format from the name " + Quoted(output) +
+                     ": end it in .png, .bmp, .jpg" + (webp ? ", .webp" : "") +
+                     ", or give - for a PNG on standard output");
+}
+
 // The preview replaces its file whole, so naming an input as the output would destroy it.
 void RefuseOverwritingAnInput(const RenderOptions& options) {
+    if (options.output == kStandardOutput) {
+        return;
+    }
     const PathStatus output = StatusOf(options.output);
     if (output.kind == PathKind::Missing) {
         return;
@@ -58,6 +102,7 @@ RenderOptions ReadOptions(const ParsedArguments& parsed) {
     if (options.output.empty()) {
         throw UsageError("-o needs a file name");
     }
+    options.format = FormatForName(options.output);
     if (const auto tileset = parsed.values.find("--tileset"); tileset != parsed.values.end()) {
         options.tileset = tileset->second;
     }
@@ -68,13 +113,24 @@ RenderOptions ReadOptions(const ParsedArguments& parsed) {
     return options;
 }
 
-// The PNG file's bytes, made in memory so that the output policy writes them.
-std::string PngBytes(const QImage& image) {
+// The picture file's bytes, made in memory so that the output policy writes them. A format
+// without transparency shows white where no tile is.
+std::string PictureBytes(const QImage& image, const PictureFormat& format) {
+    QImage flat;
+    if (!format.alpha) {
+        flat = QImage(image.size(), QImage::Format_RGB32);
+        if (flat.isNull()) {
+            throw std::bad_alloc();
+        }
+        flat.fill(Qt::white);
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, image);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
-        throw std::bad_alloc();  // the only way an in-memory PNG fails
+    if (!(format.alpha ? image : flat).save(&buffer, format.name)) {
+        throw std::bad_alloc();  // the only way an in-memory picture fails
     }
     return bytes.toStdString();
 }
@@ -96,7 +152,7 @@ cli::Command::Syntax RenderCommand::GetSyntax() const {
 std::string RenderCommand::Help() const {
     return R"(Usage: quorbel-lvl render LEVEL -o PREVIEW.png [--tileset FILE] [--scale S]
 
-Draws the map of the level file LEVEL as a PNG picture, laid out as the game
+Draws the map of the level file LEVEL as a picture, laid out as the game
 lays it out: every tile record draws tile number t, the tileset cell in column
 (t - 1) mod 19 and row (t - 1) div 19 (cells of 16 x 16 pixels, numbered as the
 tile chooser numbers them), at pixel (16 x, 16 y). The picture covers the map
@@ -107,19 +163,24 @@ Tile numbers without a whole cell in the tileset picture (0, or past its last
 cell) are drawn as magenta and black squares and counted in a warning.
 
 Options:
-  -o, --output FILE  the PNG file to write (replaced only when it is complete)
+  -o, --output FILE  the picture to write (replaced only when it is complete);
+                     its suffix says the format: .png, .bmp, .jpg or .jpeg, and
+                     .webp where Qt's WebP plug-in is installed. BMP and JPEG
+                     show white where no tile is. - writes a PNG to standard
+                     output (the "wrote" line then goes to standard error)
   --tileset FILE     take the cells from this picture (BMP, PNG, or a level
                      file's prefix) instead of LEVEL's own prefix picture
   --scale S          the size of a tile, 16 x S pixels: 2, 1, 0.5, 1/4, 3/16 ...
-                     16 x S must be a whole number from 1 to 256. By default 1,
+                     16 x S must be a whole number of pixels from 1 to 256:
+                     1/16, 1/8, 3/16, 1/4, ... 1, 17/16, ... 16. By default 1,
                      or 1/2, 1/4, 1/8, 1/16: the largest that keeps the picture
                      within 4096 pixels a side (a 1024 x 1024 map at 1/4).
                      A scale that makes a side longer is refused.
   -h, --help         show this help
 
 Exit status: 0 drawn, 1 the level or the tileset cannot be read, the level has
-no records, or the picture cannot be written; 64 bad usage or a picture larger
-than 4096 pixels a side.
+no records, or the picture cannot be written; 64 bad usage (a suffix that names
+no format among them) or a picture larger than 4096 pixels a side.
 )";
 }
 
@@ -158,9 +219,14 @@ int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
     const TilesetCells cells(tileset, tileSide);
     LevelFileReader reader(options.level);
     const Preview preview = DrawLevel(reader, cells, size);
-    OutputFile file(options.output, InputsOf(options));
-    file.Write(PngBytes(preview.image));
-    file.Commit();
+    const std::string bytes = PictureBytes(preview.image, options.format);
+    if (options.output == kStandardOutput) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    } else {
+        OutputFile file(options.output, InputsOf(options));
+        file.Write(bytes);
+        file.Commit();
+    }
 
     if (preview.placeholderRecords != 0) {
         err << ProgramName() << ": warning: " << preview.placeholderRecords
@@ -172,9 +238,13 @@ int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
         }
         err << '\n';
     }
-    out << "wrote " << options.output << ": " << size.width() << " x " << size.height()
-        << " pixels, " << stats.records << " records, scale " << ScaleText(tileSide) << " ("
-        << tileSide << (tileSide == 1 ? " pixel" : " pixels") << " a tile)\n";
+    // With the picture on standard output, the line that says what was drawn goes to standard
+    // error.
+    (options.output == kStandardOutput ? err : out)
+        << "wrote " << (options.output == kStandardOutput ? "standard output" : options.output)
+        << ": " << size.width() << " x " << size.height() << " pixels, " << stats.records
+        << " records, scale " << ScaleText(tileSide) << " (" << tileSide
+        << (tileSide == 1 ? " pixel" : " pixels") << " a tile)\n";
     return cli::kExitSuccess;
 }
 

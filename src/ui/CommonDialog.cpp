@@ -1,6 +1,8 @@
 #include "ui/CommonDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace quorbel::ui {
 
@@ -11,13 +13,27 @@ void CommonDialog::Show(QWidget* owner, Kind kind) {
     }
 }
 
-QString QtCommonDialog::Ask(QWidget* owner, Kind kind, const QString& startName) {
-    QFileDialog dialog(owner);
-    dialog.setNameFilter(QtFilterText(Filter()));
-    dialog.setAcceptMode(kind == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    if (!startName.isEmpty()) {
+void PrepareFileDialog(QFileDialog& dialog, const QString& filter, bool save,
+                       const QString& startName) {
+    dialog.setNameFilter(QtFilterText(filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (startName.isEmpty()) {
+        return;
+    }
+    // The toolkit lists a preselected file whatever the filter: only a name the filter takes is
+    // preselected; the dialog still opens in its folder.
+    const QFileInfo start(startName);
+    dialog.setDirectory(start.absolutePath());
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    const QString pattern = bar < 0 ? filter : filter.mid(bar + 1);
+    if (QDir::match(pattern, start.fileName())) {
         dialog.selectFile(startName);
     }
+}
+
+QString QtCommonDialog::Ask(QWidget* owner, Kind kind, const QString& startName) {
+    QFileDialog dialog(owner);
+    PrepareFileDialog(dialog, Filter(), kind == Kind::Save, startName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }

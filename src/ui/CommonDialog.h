@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace quorbel::ui {
@@ -52,5 +53,10 @@ class QtCommonDialog : public CommonDialog {
 
 // "Bitmap Files|*.bmp" as the toolkit writes a filter: "Bitmap Files (*.bmp)".
 QString QtFilterText(const QString& filter);
+
+// Sets up the toolkit's dialog for a filter ("lvl Files|*.lvl"), open or save, starting with the
+// last chosen name: in its folder, and with it preselected only when the filter takes it.
+void PrepareFileDialog(QFileDialog& dialog, const QString& filter, bool save,
+                       const QString& startName);
 
 }  // namespace quorbel::ui

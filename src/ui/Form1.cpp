@@ -121,7 +121,8 @@ Form1::Form1() {
     picTile = new PictureBox(this);
     picTile->setObjectName(QStringLiteral("picTile"));
     picTile->setGeometry(TwipsRect(0, 0, 4560, 2400));
-    picTile->setFocusPolicy(Qt::ClickFocus);
+    // Third in the tab order; it takes no keys.
+    picTile->setFocusPolicy(Qt::StrongFocus);
     picTile->setAccessibleName(QStringLiteral("Tileset picture"));
 
     // The marker: a red frame over the picture that lets the tile show through and takes no input.
@@ -152,6 +153,10 @@ Form1::Form1() {
 void Form1::ShowChooser(const QString& tilesetPath) {
     if (!loaded_) {
         Load(tilesetPath);
+    }
+    // An open chooser comes to the front, from the task bar too.
+    if (isMinimized()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     }
     show();
     raise();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
 #include "support/run_process.h"
@@ -82,8 +84,7 @@ TEST(InfoCommandTest, ExitStatusForBadFilesAndUsage) {
         {{dir / "short.lvl"}, 1, "has 5 bytes"},
         {{dir / "cut.lvl"}, 1, "the prefix has 100 bytes, but the file has only 56"},
         {{dir.Path().string()}, 1, "not a regular file"},
-        {{}, 64, "expected one LEVEL"},
-        {{dir / "ok.lvl", dir / "ok.lvl"}, 64, "got 2 operand(s)"},
+        {{}, 64, "expected LEVEL..."},
         {{"--xml", dir / "ok.lvl"}, 64, "unknown option '--xml'"},
     };
     for (const Case& c : cases) {
@@ -96,6 +97,22 @@ TEST(InfoCommandTest, ExitStatusForBadFilesAndUsage) {
     EXPECT_EQ(empty.exitStatus, 0);
     EXPECT_NE(empty.out.find("records: 0\n"), std::string::npos);
     EXPECT_NE(empty.out.find("bounds: none\n"), std::string::npos);
+}
+
+// Several levels: one block (or JSON line) each; a bad one is named and the others still described.
+TEST(InfoCommandTest, SeveralLevelsEachGetTheirOwnReport) {
+    test::ScratchDir dir;
+    test::WriteWholeFile(dir / "a.lvl", "BM" + Le32(6) + Record(1, 2, 3));
+    test::WriteWholeFile(dir / "b.lvl", "BM" + Le32(6));
+    const auto text = Info({dir / "a.lvl", dir / "missing.lvl", dir / "b.lvl"});
+    EXPECT_EQ(text.exitStatus, 1);
+    EXPECT_NE(text.err.find("cannot open '" + dir / "missing.lvl" + "'"), std::string::npos);
+    EXPECT_NE(text.out.find("records: 1\n"), std::string::npos);
+    EXPECT_NE(text.out.find("\n\nfile: " + dir / "b.lvl" + "\n"), std::string::npos) << text.out;
+    const auto json = Info({"--json", dir / "a.lvl", dir / "b.lvl"});
+    EXPECT_EQ(json.exitStatus, 0);
+    ASSERT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 2);
+    EXPECT_TRUE(json.out.starts_with("{\"file\":\"" + dir / "a.lvl"));
 }
 
 TEST(InfoCommandTest, HelpExplainsTheCommand) {

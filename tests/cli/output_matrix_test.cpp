@@ -167,27 +167,27 @@ std::pair<std::string, std::string> Existing(const Fixture& f, const std::string
 }
 
 const Destination kDestinations[] = {
-    {"NewFile", [](Fixture& f) { return At(f.dir / "new-output"); }, Outcome::Written, 022, false,
-     0644},
-    {"NewFileUnderUmask077", [](Fixture& f) { return At(f.dir / "new-output"); }, Outcome::Written,
-     077, false, 0600},
-    {"PrivateFileStaysPrivate", [](Fixture& f) { return Existing(f, "out", 0600); },
+    {"NewFile", [](Fixture& f) { return At(f.dir / "new-output.png"); }, Outcome::Written, 022,
+     false, 0644},
+    {"NewFileUnderUmask077", [](Fixture& f) { return At(f.dir / "new-output.png"); },
+     Outcome::Written, 077, false, 0600},
+    {"PrivateFileStaysPrivate", [](Fixture& f) { return Existing(f, "out.png", 0600); },
      Outcome::Written},
-    {"GroupWritableFileKeepsItsMode", [](Fixture& f) { return Existing(f, "out", 0664); },
+    {"GroupWritableFileKeepsItsMode", [](Fixture& f) { return Existing(f, "out.png", 0664); },
      Outcome::Written, 077},
     {"OtherOwnerAndGroupKept",
      [](Fixture& f) {
          if (SkippedUnlessRoot()) {
              return At("");
          }
-         const auto made = Existing(f, "out", 0640);
+         const auto made = Existing(f, "out.png", 0640);
          EXPECT_EQ(::chown(made.first.c_str(), 65534, 65534), 0);
          return made;
      },
      Outcome::Written},
     {"AclAndExtendedAttributesKept",
      [](Fixture& f) {
-         const auto made = Existing(f, "out", 0640);
+         const auto made = Existing(f, "out.png", 0640);
          const std::string acl = AclGivingNobodyRead();
          const bool kept = ::setxattr(made.first.c_str(), "user.quorbel.note", "kept", 4, 0) == 0 &&
                            ::setxattr(made.first.c_str(), "system.posix_acl_access", acl.data(),
@@ -196,19 +196,19 @@ const Destination kDestinations[] = {
          return made;
      },
      Outcome::Written},
-    {"ReadOnlyFileEvenForRoot", [](Fixture& f) { return Existing(f, "out", 0444); },
+    {"ReadOnlyFileEvenForRoot", [](Fixture& f) { return Existing(f, "out.png", 0444); },
      Outcome::Refused},
     {"Folder",
      [](Fixture& f) {
-         fs::create_directory(f.dir / "folder");
-         return At(f.dir / "folder");
+         fs::create_directory(f.dir / "folder.png");
+         return At(f.dir / "folder.png");
      },
      Outcome::Refused},
-    {"MissingFolder", [](Fixture& f) { return At(f.dir / "none/out"); }, Outcome::Refused},
+    {"MissingFolder", [](Fixture& f) { return At(f.dir / "none/out.png"); }, Outcome::Refused},
     {"Fifo",
      [](Fixture& f) {
-         EXPECT_EQ(::mkfifo((f.dir / "fifo").c_str(), 0666), 0);
-         return At(f.dir / "fifo");
+         EXPECT_EQ(::mkfifo((f.dir / "fifo.png").c_str(), 0666), 0);
+         return At(f.dir / "fifo.png");
      },
      Outcome::Refused},
     {"DeviceNode",
@@ -216,15 +216,15 @@ const Destination kDestinations[] = {
          if (SkippedUnlessRoot()) {
              return At("");
          }
-         EXPECT_EQ(::mknod((f.dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-         return At(f.dir / "null");
+         EXPECT_EQ(::mknod((f.dir / "null.png").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+         return At(f.dir / "null.png");
      },
      Outcome::Refused},
     {"Socket",
      [](Fixture& f) {
          sockaddr_un address{};
          address.sun_family = AF_UNIX;
-         const std::string path = f.dir / "socket";
+         const std::string path = f.dir / "socket.png";
          if (SkippedUnless(path.size() < sizeof address.sun_path,
                            "the scratch folder's name is too long for a socket")) {
              return At("");
@@ -239,51 +239,51 @@ const Destination kDestinations[] = {
     {"LinkToAFileElsewhere",
      [](Fixture& f) {
          fs::create_directory(f.dir / "shared");
-         Existing(f, "shared/target", 0640);
-         fs::create_symlink("shared/target", f.dir / "link");
-         return std::pair{f.dir / "link", f.dir / "shared/target"};
+         Existing(f, "shared/target.png", 0640);
+         fs::create_symlink("shared/target.png", f.dir / "link.png");
+         return std::pair{f.dir / "link.png", f.dir / "shared/target.png"};
      },
      Outcome::Written},
     {"ChainOfLinks",
      [](Fixture& f) {
          fs::create_directory(f.dir / "shared");
-         Existing(f, "shared/target", 0600);
-         fs::create_symlink(f.dir / "shared/target", f.dir / "shared/second");
-         fs::create_symlink("shared/second", f.dir / "first");
-         return std::pair{f.dir / "first", f.dir / "shared/target"};
+         Existing(f, "shared/target.png", 0600);
+         fs::create_symlink(f.dir / "shared/target.png", f.dir / "shared/second.png");
+         fs::create_symlink("shared/second.png", f.dir / "first.png");
+         return std::pair{f.dir / "first.png", f.dir / "shared/target.png"};
      },
      Outcome::Written},
     {"DanglingLink",
      [](Fixture& f) {
-         fs::create_symlink("made-by-the-writer", f.dir / "link");
-         return std::pair{f.dir / "link", f.dir / "made-by-the-writer"};
+         fs::create_symlink("made-by-the-writer.png", f.dir / "link.png");
+         return std::pair{f.dir / "link.png", f.dir / "made-by-the-writer.png"};
      },
      Outcome::Written, 022, false, 0644},
     {"LinkToAFifo",
      [](Fixture& f) {
-         EXPECT_EQ(::mkfifo((f.dir / "fifo").c_str(), 0666), 0);
-         fs::create_symlink("fifo", f.dir / "link");
-         return At(f.dir / "link");
+         EXPECT_EQ(::mkfifo((f.dir / "fifo.png").c_str(), 0666), 0);
+         fs::create_symlink("fifo.png", f.dir / "link.png");
+         return At(f.dir / "link.png");
      },
      Outcome::Refused},
     {"LinkToAReadOnlyFile",
      [](Fixture& f) {
-         Existing(f, "target", 0400);
-         fs::create_symlink("target", f.dir / "link");
-         return At(f.dir / "link");
+         Existing(f, "target.png", 0400);
+         fs::create_symlink("target.png", f.dir / "link.png");
+         return At(f.dir / "link.png");
      },
      Outcome::Refused},
     {"LinkLoop",
      [](Fixture& f) {
-         fs::create_symlink("loop", f.dir / "loop");
-         return At(f.dir / "loop");
+         fs::create_symlink("loop.png", f.dir / "loop.png");
+         return At(f.dir / "loop.png");
      },
      Outcome::Refused},
     // The name is no UTF-8: a writer that took it for text would reach its look-alike instead.
     {"NameThatIsNoUtf8BesideItsLookAlike",
      [](Fixture& f) {
-         WriteWholeFile(f.dir / "lvl\xEF\xBF\xBD.lvl", "the look-alike");
-         return At(f.dir / "lvl\xFF.lvl");
+         WriteWholeFile(f.dir / "lvl\xEF\xBF\xBD.png", "the look-alike");
+         return At(f.dir / "lvl\xFF.png");
      },
      Outcome::Written, 022, false, 0644},
     // A folder anyone may write to does not make its files anyone's: cp refuses these too.
@@ -297,7 +297,7 @@ const Destination kDestinations[] = {
              fs::permissions(input, fs::perms::owner_read | fs::perms::owner_write |
                                         fs::perms::group_read | fs::perms::others_read);
          }
-         return Existing(f, "out", 0644);
+         return Existing(f, "out.png", 0644);
      },
      Outcome::Refused, 022, true},
     {"LinkToAnInput", [](Fixture&) { return At(""); },  // made per writer below
@@ -316,8 +316,8 @@ TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
             return;
         }
         if (destination.outcome == Outcome::RefusedAsInput) {
-            fs::create_symlink(writer.input(fixture), fixture.dir / "link");
-            output = fixture.dir / "link";
+            fs::create_symlink(writer.input(fixture), fixture.dir / "link.png");
+            output = fixture.dir / "link.png";
         }
         const std::string written = landsAt.empty() ? output : landsAt;
         const std::string key = fs::path(written).lexically_relative(fixture.dir.Path()).string();

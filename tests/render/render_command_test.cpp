@@ -93,19 +93,23 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
     test::WriteWholeFile(dir / "empty.lvl", BmpBytes(tileset));
     test::WriteWholeFile(dir / "nopicture.lvl", "xx" + Le32(6) + Record(0, 0, 1));
     test::WriteWholeFile(preview, "earlier");
+    test::WriteWholeFile(dir / "level.png", test::ReadWholeFile(level));
     struct Case {
         std::vector<std::string> args;
         int exitStatus;
         const char* err;  // part of standard error
     } const cases[] = {
         {{level}, 64, "give -o PREVIEW.png"},
-        {{level, "-o", preview, "--scale", "0.3"}, 64, "--scale '0.3'"},
+        {{level, "-o", preview, "--scale", "0.3"}, 64, "--scale '0.3': 16 x S must be a whole"},
+        {{level, "-o", preview, "--scale", "x"}, 64, "1/16, 1/8, 3/16, 1/4"},
         {{dir / "wide.lvl", "-o", preview, "--scale", "2"},
          64,
          "at scale 2 the preview would be 6432 x 32 pixels, more than 4096 a side; the largest "
          "scale that fits is 5/4"},
         {{level, "-o", preview, "-o", preview}, 64, "given twice"},
-        {{level, "-o", dir / "./tiny.lvl"}, 64, "would replace the input"},
+        {{dir / "level.png", "-o", dir / "./level.png"}, 64, "would replace the input"},
+        {{level, "-o", dir / "preview.lvl"}, 64, "cannot tell a picture format from the name"},
+        {{level, "-o", dir / "preview"}, 64, "end it in .png, .bmp, .jpg"},
         {{dir / "missing.lvl", "-o", preview}, 1, "cannot open"},
         {{dir / "empty.lvl", "-o", preview}, 1, "has no tile records"},
         {{dir / "nopicture.lvl", "-o", preview}, 1, "cannot read the prefix"},
@@ -123,13 +127,13 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
 // File names are bytes: a preview named with a byte that is no UTF-8 must not land on the level
 // whose name holds U+FFFD in its place.
 TEST_F(RenderCommandTest, NamesThatAreNoUtf8ReachTheirOwnFiles) {
-    const std::string lookAlike = dir / "lvl\xEF\xBF\xBD.lvl";
+    const std::string lookAlike = dir / "lvl\xEF\xBF\xBD.png";
     const std::string levelBytes = test::ReadWholeFile(level);
     test::WriteWholeFile(lookAlike, levelBytes);
-    const auto result = Render({lookAlike, "-o", dir / "lvl\xFF.lvl"});
+    const auto result = Render({lookAlike, "-o", dir / "lvl\xFF.png"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(test::ReadWholeFile(lookAlike), levelBytes);
-    EXPECT_TRUE(test::ReadWholeFile(dir / "lvl\xFF.lvl").starts_with("\x89PNG"));
+    EXPECT_TRUE(test::ReadWholeFile(dir / "lvl\xFF.png").starts_with("\x89PNG"));
 }
 
 // Out of memory is a failure with its cause, and nothing is written.
@@ -145,6 +149,30 @@ TEST_F(RenderCommandTest, RunningOutOfMemoryIsAFailure) {
     EXPECT_EQ(result.exitStatus, 1) << result.err;
     EXPECT_NE(result.err.find("out of memory"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(preview));
+}
+
+// The output's suffix says the format; - puts a PNG on standard output and the "wrote" line on
+// standard error. BMP and JPEG have no transparency: white stands where no tile is.
+TEST_F(RenderCommandTest, FormatFollowsTheSuffix) {
+    struct Case {
+        std::string output;
+        std::string signature;
+    } const cases[] = {{dir / "p.png", "\x89PNG"},
+                       {dir / "p.BMP", "BM"},
+                       {dir / "p.jpg", "\xFF\xD8\xFF"},
+                       {dir / "p.jpeg", "\xFF\xD8\xFF"}};
+    for (const Case& c : cases) {
+        const auto result = Render({level, "-o", c.output});
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_TRUE(test::ReadWholeFile(c.output).starts_with(c.signature)) << c.output;
+    }
+    const QImage bmp(QString::fromStdString(dir / "p.BMP"), "BMP");
+    EXPECT_EQ(bmp.pixel(0, 16), qRgb(255, 255, 255));  // no record at (0, 1)
+    const auto piped = Render({level, "-o", "-"});
+    EXPECT_EQ(piped.exitStatus, 0) << piped.err;
+    EXPECT_TRUE(piped.out.starts_with("\x89PNG"));
+    EXPECT_NE(piped.err.find("wrote standard output: 48 x 32 pixels"), std::string::npos)
+        << piped.err;
 }
 
 TEST_F(RenderCommandTest, DefaultScaleShrinksLargeMaps) {

@@ -114,6 +114,27 @@ TEST_F(Form1Test, OkCopiesTheNumberAndCancelDoesNot) {
     EXPECT_EQ(Text("txtTileNum")->text(), "2");
 }
 
+TEST_F(Form1Test, TabRunsOkCancelPicture) {
+    QApplication::setActiveWindow(&Chooser());
+    QStringList order;
+    for (int i = 0; i < 4; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order.join(' '), "Command1 Command2 picTile Command1");
+}
+
+// An open chooser only comes to the front, from the task bar too, keeping its state.
+TEST_F(Form1Test, Command5BringsBackAMinimizedChooser) {
+    Press(16, 0);
+    Chooser().showMinimized();
+    ASSERT_TRUE(Chooser().isMinimized());
+    Open();
+    EXPECT_FALSE(Chooser().isMinimized());
+    EXPECT_TRUE(Chooser().isVisible());
+    EXPECT_EQ(ChosenTile, 2);
+}
+
 TEST_F(Form1Test, Command5WhileOpenKeepsTheChoosersState) {
     Press(16, 0);
     Text("txtTile")->setText("");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -135,6 +136,30 @@ TEST_F(frmMainTest, BrowseButtonsShareOneDialog) {
         EXPECT_EQ(dialog->uses[i].startName, startNames[i]) << i;
     }
     EXPECT_EQ(QtFilterText("Bitmap Files|*.bmp"), "Bitmap Files (*.bmp)");
+}
+
+// The dialog starts in the last chosen file's folder; the file itself is preselected only when
+// the filter lists it (the toolkit would show a .bmp in a dialog for *.lvl otherwise).
+TEST_F(frmMainTest, TheDialogPreselectsOnlyANameItsFilterTakes) {
+    BmpBuilder(4, 4).WriteTo(dir / "a.bmp");
+    test::WriteWholeFile(dir / "t.lvl", "level");
+    struct Case {
+        std::string start;
+        const char* filter;
+        bool preselected;
+    } const cases[] = {{dir / "a.bmp", "lvl Files|*.lvl", false},
+                       {dir / "t.lvl", "lvl Files|*.lvl", true},
+                       {dir / "a.bmp", "Bitmap Files|*.bmp", true}};
+    for (const Case& c : cases) {
+        QFileDialog fileDialog;
+        fileDialog.setOption(QFileDialog::DontUseNativeDialog);
+        PrepareFileDialog(fileDialog, c.filter, false, QString::fromStdString(c.start));
+        EXPECT_EQ(fileDialog.directory().absolutePath(),
+                  QString::fromStdString(dir.Path().string()));
+        EXPECT_EQ(fileDialog.selectedFiles().contains(QString::fromStdString(c.start)),
+                  c.preselected)
+            << c.start;
+    }
 }
 
 TEST_F(frmMainTest, AClickConvertsAndLeavesStatusAndExactReport) {
