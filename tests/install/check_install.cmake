@@ -2,7 +2,8 @@
 # expected files land there, that the icons have their sizes, and that the installed tool runs
 # on the installed samples.
 # Variables: BUILD_DIR, ROOT (the scratch root), VERSION, BUILD_UI, BUILD_RENDER, WITH_WINDOW,
-# ICON_SIZES (sizes separated by commas).
+# ICON_SIZES (sizes separated by commas), MAN_DIR (where the manual pages were made; empty when
+# they are not).
 file(REMOVE_RECURSE ${ROOT})
 execute_process(
     COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${ROOT}
@@ -15,8 +16,20 @@ endif()
 string(REPLACE "," ";" sizes "${ICON_SIZES}")
 set(expected
     usr/bin/quorbel-lvl
+    usr/share/doc/quorbel-map-maker/changelog.gz
+    usr/share/doc/quorbel-map-maker/copyright
+    usr/share/lintian/overrides/quorbel-map-maker
     usr/share/quorbel-map-maker/samples/sample-map.bmp
     usr/share/quorbel-map-maker/samples/sample-tileset.bmp)
+if(MAN_DIR)
+    file(GLOB pages RELATIVE ${MAN_DIR} ${MAN_DIR}/quorbel-lvl*.1.gz)
+    foreach(page IN LISTS pages)
+        list(APPEND expected usr/share/man/man1/${page})
+    endforeach()
+    if(BUILD_UI)
+        list(APPEND expected usr/share/man/man1/quorbel-mapmaker.1.gz)
+    endif()
+endif()
 if(BUILD_RENDER)
     list(APPEND expected usr/libexec/quorbel-map-maker/quorbel-lvl-render)
 endif()
