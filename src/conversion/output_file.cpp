@@ -217,6 +217,9 @@ char* OutputFile::Room(std::size_t count) {
 }
 
 void OutputFile::Write(std::string_view bytes) {
+    if (bytes.empty()) {
+        return;
+    }
     std::memcpy(Room(bytes.size()), bytes.data(), bytes.size());
     Advance(bytes.size());
     if (pendingSize_ >= kWriteBehind) {
