@@ -39,7 +39,9 @@ std::string CellsInWords(GridSize grid) {
         ranges.insert(ranges.end() - 1, "...");
     }
     std::string words =
-        "the first " + std::to_string(grid.columns) + " cells of each row of " + perRow + ": tiles";
+        (grid.columns == 1 ? std::string("the first cell")
+                           : "the first " + std::to_string(grid.columns) + " cells") +
+        " of each row of " + perRow + ": tiles";
     const char* separator = " ";
     for (const std::string& range : ranges) {
         words += separator + range;
