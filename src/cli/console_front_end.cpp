@@ -14,7 +14,7 @@ std::string ConsoleFrontEnd::FieldText(Field field) const {
 }
 
 void ConsoleFrontEnd::SetStatusCaption(const std::string& caption) {
-    ++captionsSet_;
+    captions_.push_back(caption);
     if (!quiet_) {
         log_ << caption << '\n' << std::flush;
     }

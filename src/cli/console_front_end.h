@@ -6,6 +6,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "conversion/front_end.h"
 
@@ -29,8 +30,8 @@ class ConsoleFrontEnd : public FrontEnd {
     bool HasEventsToProcess() const override { return false; }
 
     bool Command1Enabled() const { return command1Enabled_; }
-    // How many status captions the run has set, printed or not.
-    std::size_t CaptionsSet() const { return captionsSet_; }
+    // Every status caption the run has set, printed or not.
+    const std::vector<std::string>& Captions() const { return captions_; }
 
   private:
     std::map<Field, std::string> fields_;
@@ -39,7 +40,7 @@ class ConsoleFrontEnd : public FrontEnd {
     std::string report_;
     bool command1Enabled_ = true;
     bool quiet_ = false;
-    std::size_t captionsSet_ = 0;
+    std::vector<std::string> captions_;
 };
 
 }  // namespace quorbel::cli

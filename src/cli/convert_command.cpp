@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -84,7 +85,10 @@ Explanation ExplainBitmap(const ParsedArguments& parsed, const RunFiles& files) 
     if (bitmap.unmet.empty()) {
         return explanation;
     }
-    if (CheckMapBitmap(files.tileset).unmet.empty()) {
+    // A bitmap that holds a whole tile cell, given with a tileset that is a map bitmap.
+    const bool looksSwapped = bitmap.width >= kCellSide && bitmap.height >= kCellSide &&
+                              CheckMapBitmap(files.tileset).unmet.empty();
+    if (looksSwapped) {
         explanation.causes.push_back(SwappedInputsCause(files.tileset, files.bitmap));
         explanation.hint = "hint: the tileset comes first: " + SwappedCommandLine(parsed, files);
     }
@@ -188,10 +192,12 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
     if (result.outcome == RunOutcome::Converted) {
         PrintConvertedNotes(tileText, files, quiet, err);
     } else if (result.outcome != RunOutcome::Interrupted) {
-        // The run sets its first status once it has opened the tileset and the bitmap; a run that
-        // failed before has its cause in them not being there or in the tile number.
-        const Explanation explanation =
-            console.CaptionsSet() > 0 ? ExplainBitmap(parsed, files) : Explanation{};
+        // Once the run has opened the tileset and the bitmap, they can be read again; a run that
+        // failed before has its cause in them or in the tile number.
+        const bool filesOpened = std::any_of(
+            console.Captions().begin(), console.Captions().end(),
+            [](const std::string& caption) { return caption.ends_with(texts::kOpenedFiles); });
+        const Explanation explanation = filesOpened ? ExplainBitmap(parsed, files) : Explanation{};
         for (const std::string& line : explanation.causes) {
             err << line << '\n';
         }

@@ -144,6 +144,8 @@ MapBitmapCheck CheckMapBitmapBytes(std::string_view leading, std::uint64_t fileS
              "they must be stored bottom row first (a positive height)"});
     }
     const std::int64_t rows = height < 0 ? -height : height;
+    check.width = width;
+    check.height = rows;
     if (width < 0) {
         check.unmet.push_back({"a width of " + std::to_string(width),
                                "the map must be 0 to 1024 pixels wide", Remedy::Remake});
@@ -164,8 +166,6 @@ MapBitmapCheck CheckMapBitmapBytes(std::string_view leading, std::uint64_t fileS
                                Remedy::Remake});
         return check;
     }
-    check.width = width;
-    check.height = rows;
     check.entry0 =
         PaletteEntry{static_cast<std::uint8_t>(leading[54]), static_cast<std::uint8_t>(leading[55]),
                      static_cast<std::uint8_t>(leading[56])};

@@ -35,10 +35,11 @@ struct PaletteEntry {
 
 struct MapBitmapCheck {
     std::vector<UnmetCondition> unmet;  // empty for a bitmap that the conversion takes
-    // Known when unmet is empty: the sides and palette entry 0.
+    // The sides as the BMP header gives them (the number of rows for a top-down one); 0 for a
+    // file without a BMP header.
     std::int64_t width = 0;
     std::int64_t height = 0;
-    PaletteEntry entry0;
+    PaletteEntry entry0;  // known when unmet is empty
 };
 
 // The leading bytes that the check needs: the headers and the palette of a map bitmap.
