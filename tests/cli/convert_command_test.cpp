@@ -138,35 +138,72 @@ TEST_F(ConvertCommandTest, RefusalsSayWhyAndWhatToDo) {
     const std::string in = dir / "in.bmp";
     const std::string prepare = "hint: quorbel-lvl prepare '" + in + "' '" + dir / "in-1bit.bmp'";
     const std::string at62 = "; they must start at byte 62 (a 40-byte header";
-    const std::string depth24 = "cause: 24 bits per pixel; the map must have 1";
+    const auto depth = [](int bits) {
+        return "cause: " + std::to_string(bits) + " bits per pixel; the map must have 1";
+    };
+    const std::string scaleDown =
+        "hint: scale the picture down to at most 1024 x 1024 pixels (a paint program's scale "
+        "image, or ImageMagick's -resize 1024x1024), then make a 1-bit BMP of it with quorbel-lvl "
+        "prepare";
+    const auto variant = [](test::BmpVariant v, int width = 64, int height = 32) {
+        return test::VariantBmp(v, width, height, Letters);
+    };
+    const auto offset = [&](const std::string& found) {
+        return "cause: the pixels start at byte " + found + at62 +
+               (found.ends_with("header)") ? ")" : " and a 2-colour palette)");
+    };
     struct Case {
         const char* name;
         std::string bitmap;
         int exitStatus;
         std::vector<std::string> after;
     } const cases[] = {
-        {"V4 header",
-         test::VariantBmp({.infoSize = 108, .darkFirst = true}, 64, 32, Letters),
+        {"ImageMagick default: V4 header",
+         variant({.infoSize = 108, .darkFirst = true}),
          2,
-         {"cause: the pixels start at byte 130 (a 108-byte header)" + at62 + ")", prepare}},
+         {offset("130 (a 108-byte header)"), prepare}},
+        {"GIMP default: V5 header, 24 bits",
+         variant({.infoSize = 124, .bitsPerPixel = 24}),
+         2,
+         {offset("138 (a 124-byte header and no palette)"), depth(24), prepare}},
+        {"V5 header, 1 bit",
+         variant({.infoSize = 124}),
+         2,
+         {offset("146 (a 124-byte header)"), prepare}},
         {"24 bits",
-         test::VariantBmp({.bitsPerPixel = 24}, 64, 32, Letters),
+         variant({.bitsPerPixel = 24}),
          2,
-         {"cause: the pixels start at byte 54 (a 40-byte header and no palette)" + at62 +
-              " and a 2-colour palette)",
-          depth24, prepare}},
+         {offset("54 (a 40-byte header and no palette)"), depth(24), prepare}},
+        {"8 bits",
+         variant({.bitsPerPixel = 8}),
+         2,
+         {offset("1078 (a 40-byte header and a 256-colour palette)"), depth(8), prepare}},
+        {"4 bits",
+         variant({.bitsPerPixel = 4}),
+         2,
+         {offset("118 (a 40-byte header and a 16-colour palette)"), depth(4), prepare}},
+        {"2048 x 1536, V4 header",
+         variant({.infoSize = 108}, 2048, 1536),
+         2,
+         {offset("130 (a 108-byte header)"), "cause: 2048 x 1536 pixels; at most 1024 x 1024",
+          scaleDown}},
         {"top-down",
-         test::VariantBmp({.topDown = true}, 64, 32, Letters),
+         variant({.topDown = true}),
          1,
          {"cause: the rows are stored top row first (height -32); they must be stored bottom row "
           "first (a positive height)",
           "cause: overflow: binary numeral of 2^31 or more (digit of weight 2^31)", prepare}},
         {"OS/2",
-         test::VariantBmp({.infoSize = 12}, 64, 32, Letters),
+         variant({.infoSize = 12}),
          1,
          {"cause: an OS/2 bitmap (a 12-byte header with 16-bit sides); the map must have a "
           "40-byte Windows header, with its pixels at byte 62",
           "cause: overflow: BytesPerLine does not fit a 16-bit integer", prepare}},
+        {"height 40000",
+         BmpBuilder(64, 40000).StoredRows(0).Bytes(),
+         1,
+         {"cause: 64 x 40000 pixels; at most 1024 x 1024",
+          "cause: overflow: the bitmap's height = 40000 does not fit a 16-bit integer", scaleDown}},
         {"PNG",
          "\x89PNG\r\n\x1A\n" + test::Le32(13) + "IHDR" + std::string(50, '\0'),
          1,
@@ -192,7 +229,7 @@ TEST_F(ConvertCommandTest, RefusalsSayWhyAndWhatToDo) {
                       tileset + "' is not; the two seem given the wrong way round",
                   "cause: the pixels start at byte 54 (a 40-byte header and no palette)" + at62 +
                       " and a 2-colour palette)",
-                  depth24,
+                  depth(24),
                   "hint: the tileset comes first: quorbel-lvl convert --tile '7' '" + tileset +
                       "' '" + in + "' '" + output + "'"}));
 }
