@@ -85,8 +85,9 @@ Explanation ExplainBitmap(const ParsedArguments& parsed, const RunFiles& files) 
     if (bitmap.unmet.empty()) {
         return explanation;
     }
-    // A bitmap that holds a whole tile cell, given with a tileset that is a map bitmap.
-    const bool looksSwapped = bitmap.width >= kCellSide && bitmap.height >= kCellSide &&
+    // A colour picture that holds a whole tile cell, given with a tileset that is a map bitmap.
+    const bool looksSwapped = bitmap.bitsPerPixel > 1 && bitmap.width >= kCellSide &&
+                              bitmap.height >= kCellSide &&
                               CheckMapBitmap(files.tileset).unmet.empty();
     if (looksSwapped) {
         explanation.causes.push_back(SwappedInputsCause(files.tileset, files.bitmap));

@@ -146,6 +146,7 @@ MapBitmapCheck CheckMapBitmapBytes(std::string_view leading, std::uint64_t fileS
     const std::int64_t rows = height < 0 ? -height : height;
     check.width = width;
     check.height = rows;
+    check.bitsPerPixel = bitsPerPixel;
     if (width < 0) {
         check.unmet.push_back({"a width of " + std::to_string(width),
                                "the map must be 0 to 1024 pixels wide", Remedy::Remake});

@@ -39,6 +39,7 @@ struct MapBitmapCheck {
     // file without a BMP header.
     std::int64_t width = 0;
     std::int64_t height = 0;
+    std::uint32_t bitsPerPixel = 0;
     PaletteEntry entry0;  // known when unmet is empty
 };
 
