@@ -107,9 +107,11 @@ Explanation ExplainBitmap(const ParsedArguments& parsed, const RunFiles& files) 
 void PrintConvertedNotes(const std::string& tileText, const RunFiles& files, bool quiet,
                          std::ostream& err) {
     const int tile = TileNumberFromText(tileText, LocaleDecimalPoint());
-    const std::uint64_t records = LevelFileReader(files.output).RecordCount();
+    // The level begins with the tileset's picture, copied.
+    const LevelFileReader level(files.output);
+    const std::uint64_t records = level.RecordCount();
     if (records > 0) {
-        if (const auto warning = TileCellWarning(tile, LevelFileReader(files.tileset).Picture())) {
+        if (const auto warning = TileCellWarning(tile, level.Picture())) {
             err << *warning << '\n';
         }
     }

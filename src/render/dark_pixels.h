@@ -19,6 +19,8 @@ struct DarkRule {
 
 class DarkPixels {
   public:
+    // Decides every pixel of picture by rule, once: one byte a pixel, so picture must already be
+    // known to be no larger than a map.
     DarkPixels(const QImage& picture, const DarkRule& rule);
 
     int Width() const { return width_; }
@@ -28,6 +30,7 @@ class DarkPixels {
         return dark_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
                      static_cast<std::size_t>(x)] != 0;
     }
+    // How many pixels are dark.
     std::uint64_t Count() const { return count_; }
 
   private:
