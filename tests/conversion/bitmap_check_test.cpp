@@ -59,13 +59,5 @@ TEST(BitmapCheckTest, EachUnmetConditionInWords) {
     }
 }
 
-TEST(BitmapCheckTest, AMapBitmapGivesItsSidesAndFirstPaletteEntry) {
-    const MapBitmapCheck check = CheckMapBitmapBytes(
-        BmpBuilder(1024, 3).Palette({240, 230, 220, 0}, {0, 0, 0, 0}).Bytes(), 62 + 3 * 128);
-    EXPECT_EQ(check.width, 1024);
-    EXPECT_EQ(check.height, 3);
-    EXPECT_EQ(check.entry0, (PaletteEntry{240, 230, 220}));
-}
-
 }  // namespace
 }  // namespace quorbel
