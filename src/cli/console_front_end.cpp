@@ -5,8 +5,8 @@
 namespace quorbel::cli {
 
 ConsoleFrontEnd::ConsoleFrontEnd(std::map<Field, std::string> fields, std::ostream& log,
-                                 const volatile std::sig_atomic_t& stopSignal)
-    : fields_(std::move(fields)), log_(log), stopSignal_(stopSignal) {}
+                                 const volatile std::sig_atomic_t& stopSignal, bool quiet)
+    : fields_(std::move(fields)), log_(log), stopSignal_(stopSignal), quiet_(quiet) {}
 
 std::string ConsoleFrontEnd::FieldText(Field field) const {
     const auto found = fields_.find(field);
@@ -14,7 +14,10 @@ std::string ConsoleFrontEnd::FieldText(Field field) const {
 }
 
 void ConsoleFrontEnd::SetStatusCaption(const std::string& caption) {
-    log_ << caption << '\n' << std::flush;
+    captions_.push_back(caption);
+    if (!quiet_) {
+        log_ << caption << '\n' << std::flush;
+    }
 }
 
 void ConsoleFrontEnd::ShowCriticalMessage(const std::string& prompt, const std::string& title) {

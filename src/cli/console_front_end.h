@@ -6,6 +6,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "conversion/front_end.h"
 
@@ -13,10 +14,10 @@ namespace quorbel::cli {
 
 class ConsoleFrontEnd : public FrontEnd {
   public:
-    // log receives "Status: <text>" and "<title>: <prompt>" lines; a nonzero stopSignal (set by a
-    // signal handler) asks the run to stop at its next yield.
+    // log receives "Status: <text>" lines (none when quiet) and "<title>: <prompt>" lines; a
+    // nonzero stopSignal (set by a signal handler) asks the run to stop at its next yield.
     ConsoleFrontEnd(std::map<Field, std::string> fields, std::ostream& log,
-                    const volatile std::sig_atomic_t& stopSignal);
+                    const volatile std::sig_atomic_t& stopSignal, bool quiet = false);
 
     std::string FieldText(Field field) const override;
     void SetCommand1Enabled(bool enabled) override { command1Enabled_ = enabled; }
@@ -29,6 +30,8 @@ class ConsoleFrontEnd : public FrontEnd {
     bool HasEventsToProcess() const override { return false; }
 
     bool Command1Enabled() const { return command1Enabled_; }
+    // Every status caption the run has set, printed or not.
+    const std::vector<std::string>& Captions() const { return captions_; }
 
   private:
     std::map<Field, std::string> fields_;
@@ -36,6 +39,8 @@ class ConsoleFrontEnd : public FrontEnd {
     const volatile std::sig_atomic_t& stopSignal_;
     std::string report_;
     bool command1Enabled_ = true;
+    bool quiet_ = false;
+    std::vector<std::string> captions_;
 };
 
 }  // namespace quorbel::cli

@@ -24,6 +24,8 @@ std::vector<std::unique_ptr<Subcommand>> AllCommands() {
     commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
     commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
         "render", "draw a level file's map as a PNG picture"));
+    commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
+        "prepare", "make the 1-bit BMP that convert takes of any picture"));
     return commands;
 }
 

@@ -85,6 +85,36 @@ std::string Quoted(std::string_view text, std::size_t longest) {
     return "'" + Shortened(text, longest) + "'";
 }
 
+std::string ShellQuoted(std::string_view text) {
+    bool plain = true;
+    for (std::string_view rest = text; !rest.empty();) {
+        const auto byte = static_cast<unsigned char>(rest.front());
+        const std::size_t length = Utf8SequenceLength(rest);
+        if (length == 0 || byte < 0x20 || byte == 0x7F) {
+            plain = false;
+            break;
+        }
+        rest.remove_prefix(length);
+    }
+    std::string out = plain ? "'" : "$'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (plain) {
+            out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        } else if (c == '\'' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte == 0x7F || byte >= 0x80) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
 std::string DoubleQuoted(std::string_view text, std::size_t longest) {
     return "\"" + Shortened(text, longest) + "\"";
 }

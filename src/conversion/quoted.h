@@ -18,6 +18,11 @@ std::string Quoted(std::string_view text,
 std::string DoubleQuoted(std::string_view text,
                          std::size_t longest = std::numeric_limits<std::size_t>::max());
 
+// text as one word for a shell, for a command line that the user may paste: between single quotes,
+// or, when it holds control characters or bytes that are no UTF-8 text, as bash's $'...' with
+// those bytes written \xHH, so that the command stays one line.
+std::string ShellQuoted(std::string_view text);
+
 // The length of the valid UTF-8 sequence at the start of text, or 0 when it starts with a byte
 // that begins none (a stray continuation byte, an overlong or cut-short sequence, a surrogate).
 std::size_t Utf8SequenceLength(std::string_view text);

@@ -12,9 +12,11 @@
 
 #include "conversion/conversion_run.h"
 #include "support/bmp_builder.h"
+#include "support/level_model.h"
 #include "support/recording_front_end.h"
 #include "support/run_process.h"
 #include "support/scratch_dir.h"
+#include "support/variant_bmp.h"
 
 namespace quorbel::cli {
 namespace {
@@ -33,6 +35,22 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 using test::Status;
+
+// The lines after the last status line.
+std::vector<std::string> LinesAfterStatuses(const std::string& err) {
+    std::vector<std::string> lines = Lines(err);
+    std::vector<std::string> after;
+    for (auto line = lines.rbegin(); line != lines.rend() && !line->starts_with("Status: ") &&
+                                     !line->starts_with(texts::kRejectedTitle);
+         ++line) {
+        after.insert(after.begin(), *line);
+    }
+    return after;
+}
+
+bool Letters(int x, int y) {
+    return (3 * x + 5 * y) % 7 == 0;
+}
 
 class ConvertCommandTest : public ::testing::Test {
   protected:
@@ -59,7 +77,11 @@ TEST_F(ConvertCommandTest, ConvertedRunPrintsStatusesAndWritesTheReport) {
     EXPECT_EQ(Lines(result.err),
               (std::vector<std::string>{Status(texts::kOpenedFiles), Status(texts::kCopyingTileset),
                                         Status(texts::kGatheringData), Status(texts::kDebugingData),
-                                        Status(texts::kConverting), Status(texts::kDone)}));
+                                        Status(texts::kConverting), Status(texts::kDone),
+                                        "warning: tile 171 has no 16 x 16 cell in the tileset (16 "
+                                        "x 16 pixels holds the first cell of each row of 19: "
+                                        "tiles 1..1)",
+                                        "wrote " + output + ": 4 records of tile 171"}));
     EXPECT_EQ(ReadWholeFile(output).size(), ReadWholeFile(tileset).size() + 4 * 4);
     const std::string report = ReadWholeFile(dir / "report.txt");
     EXPECT_TRUE(report.starts_with("DataOffset: 62 0 0 0  :: 62\r\nWidth: 4 0 0 0  :: 4\r\n"));
@@ -82,14 +104,17 @@ TEST_F(ConvertCommandTest, ExitStatusAndLinesForEachEnd) {
          {tileset, dir / "wide.bmp", output},
          2,
          std::string(texts::kRejectedTitle) + ": " + std::string(texts::kRejectedPrompt) + "\n" +
-             Status(texts::kRejectedStatus) + "\n"},
+             Status(texts::kRejectedStatus) +
+             "\ncause: 1025 x 1 pixels; at most 1024 x 1024\nhint: scale the picture down to at "
+             "most 1024 x 1024 pixels (a paint program's scale image, or ImageMagick's -resize "
+             "1024x1024), then make a 1-bit BMP of it with quorbel-lvl prepare\n"},
         {"bad tile text", {"--tile", "x", tileset, bitmap, output}, 1, error},
         {"missing bitmap", {tileset, dir / "none.bmp", output}, 1, error},
         {"tile number 300", {"--tile=300", tileset, bitmap, output}, 1, error},
         {"blank-padded tile",
-         {"--tile", " 12 ", tileset, bitmap, output},
+         {"--tile", " 1 ", tileset, bitmap, output},
          0,
-         Status(texts::kDone) + "\n"},
+         Status(texts::kDone) + "\nwrote " + output + ": 4 records of tile 1\n"},
     };
     for (const Case& c : cases) {
         WriteWholeFile(output, "earlier");
@@ -105,6 +130,148 @@ TEST_F(ConvertCommandTest, ExitStatusAndLinesForEachEnd) {
         if (c.exitStatus != 0) {
             EXPECT_EQ(ReadWholeFile(output), "earlier") << c.name;
         }
+    }
+}
+
+TEST_F(ConvertCommandTest, RefusalsSayWhyAndWhatToDo) {
+    const std::string colourTileset = test::VariantBmp({.bitsPerPixel = 24}, 32, 16, Letters);
+    const std::string in = dir / "in.bmp";
+    const std::string prepare = "hint: quorbel-lvl prepare '" + in + "' '" + dir / "in-1bit.bmp'";
+    const std::string at62 = "; they must start at byte 62 (a 40-byte header";
+    const auto depth = [](int bits) {
+        return "cause: " + std::to_string(bits) + " bits per pixel; the map must have 1";
+    };
+    const std::string scaleDown =
+        "hint: scale the picture down to at most 1024 x 1024 pixels (a paint program's scale "
+        "image, or ImageMagick's -resize 1024x1024), then make a 1-bit BMP of it with quorbel-lvl "
+        "prepare";
+    const auto variant = [](test::BmpVariant v, int width = 64, int height = 32) {
+        return test::VariantBmp(v, width, height, Letters);
+    };
+    const auto offset = [&](const std::string& found) {
+        return "cause: the pixels start at byte " + found + at62 +
+               (found.ends_with("header)") ? ")" : " and a 2-colour palette)");
+    };
+    struct Case {
+        const char* name;
+        std::string bitmap;
+        int exitStatus;
+        std::vector<std::string> after;
+    } const cases[] = {
+        {"ImageMagick default: V4 header",
+         variant({.infoSize = 108, .darkFirst = true}),
+         2,
+         {offset("130 (a 108-byte header)"), prepare}},
+        {"GIMP default: V5 header, 24 bits",
+         variant({.infoSize = 124, .bitsPerPixel = 24}),
+         2,
+         {offset("138 (a 124-byte header and no palette)"), depth(24), prepare}},
+        {"V5 header, 1 bit",
+         variant({.infoSize = 124}),
+         2,
+         {offset("146 (a 124-byte header)"), prepare}},
+        {"24 bits",
+         variant({.bitsPerPixel = 24}),
+         2,
+         {offset("54 (a 40-byte header and no palette)"), depth(24), prepare}},
+        {"8 bits",
+         variant({.bitsPerPixel = 8}),
+         2,
+         {offset("1078 (a 40-byte header and a 256-colour palette)"), depth(8), prepare}},
+        {"4 bits",
+         variant({.bitsPerPixel = 4}),
+         2,
+         {offset("118 (a 40-byte header and a 16-colour palette)"), depth(4), prepare}},
+        {"2048 x 1536, V4 header",
+         variant({.infoSize = 108}, 2048, 1536),
+         2,
+         {offset("130 (a 108-byte header)"), "cause: 2048 x 1536 pixels; at most 1024 x 1024",
+          scaleDown}},
+        {"top-down",
+         variant({.topDown = true}),
+         1,
+         {"cause: the rows are stored top row first (height -32); they must be stored bottom row "
+          "first (a positive height)",
+          "cause: overflow: binary numeral of 2^31 or more (digit of weight 2^31)", prepare}},
+        {"OS/2",
+         variant({.infoSize = 12}),
+         1,
+         {"cause: an OS/2 bitmap (a 12-byte header with 16-bit sides); the map must have a "
+          "40-byte Windows header, with its pixels at byte 62",
+          "cause: overflow: BytesPerLine does not fit a 16-bit integer", prepare}},
+        {"height 40000",
+         BmpBuilder(64, 40000).StoredRows(0).Bytes(),
+         1,
+         {"cause: 64 x 40000 pixels; at most 1024 x 1024",
+          "cause: overflow: the bitmap's height = 40000 does not fit a 16-bit integer", scaleDown}},
+        {"PNG",
+         "\x89PNG\r\n\x1A\n" + test::Le32(13) + "IHDR" + std::string(50, '\0'),
+         1,
+         {"cause: the file is a PNG picture; the map must be a 1-bit BMP",
+          "cause: invalid argument: the data offset's low byte 0 puts the palette before the "
+          "start of the file",
+          prepare}},
+    };
+    WriteWholeFile(tileset, colourTileset);
+    for (const Case& c : cases) {
+        WriteWholeFile(in, c.bitmap);
+        const auto result = Convert({tileset, in, output});
+        EXPECT_EQ(result.exitStatus, c.exitStatus) << c.name;
+        EXPECT_EQ(LinesAfterStatuses(result.err), c.after) << c.name;
+    }
+    // The tileset and the bitmap exchanged.
+    BmpBuilder(64, 32).WriteTo(in);
+    const auto swapped = Convert({"--tile", "7", in, tileset, output});
+    EXPECT_EQ(swapped.exitStatus, 2);
+    EXPECT_EQ(LinesAfterStatuses(swapped.err),
+              (std::vector<std::string>{
+                  "cause: the tileset '" + in + "' is a 1-bit map bitmap and the bitmap '" +
+                      tileset + "' is not; the two seem given the wrong way round",
+                  "cause: the pixels start at byte 54 (a 40-byte header and no palette)" + at62 +
+                      " and a 2-colour palette)",
+                  depth(24),
+                  "hint: the tileset comes first: quorbel-lvl convert --tile '7' '" + tileset +
+                      "' '" + in + "' '" + output + "'"}));
+}
+
+TEST_F(ConvertCommandTest, WarningsAndWhatWasWrittenFollowTheLastStatus) {
+    const auto dark = [](int x, int y) { return x < 3 && y < 2; };  // 6 of 8 x 4 pixels
+    WriteWholeFile(tileset, test::VariantBmp({.bitsPerPixel = 24}, 304, 160, Letters));
+    const std::string wrote = "wrote " + output + ": ";
+    struct Case {
+        const char* name;
+        test::BmpVariant variant;
+        std::vector<std::string> options;
+        std::vector<std::string> err;  // all of standard error after the statuses
+        bool quiet = false;
+    } const cases[] = {
+        {"plain", {}, {}, {wrote + "6 records of tile 171"}},
+        {"tile without a cell",
+         {},
+         {"--tile", "191"},
+         {"warning: tile 191 has no 16 x 16 cell in the tileset (304 x 160 pixels holds tiles "
+          "1..190 in rows of 19)",
+          wrote + "6 records of tile 191"}},
+        {"light grey entry 0",
+         {.light = {240, 240, 240}},
+         {},
+         {"warning: palette entry 0 is (240, 240, 240): only a blue value of 255 marks the light "
+          "colour, so its 26 pixels count as dark",
+          wrote + "26 records of tile 171"}},
+        {"blue entry 0",
+         {.dark = {0, 0, 255}, .darkFirst = true},
+         {"--quiet"},
+         {"warning: palette entry 0 is (0, 0, 255): a blue value of 255 marks the light colour, "
+          "so its 6 pixels count as light"},
+         true},
+    };
+    for (const Case& c : cases) {
+        WriteWholeFile(bitmap, test::VariantBmp(c.variant, 8, 4, dark));
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {tileset, bitmap, output});
+        const auto result = Convert(args);
+        EXPECT_EQ(result.exitStatus, 0) << c.name << result.err;
+        EXPECT_EQ(c.quiet ? Lines(result.err) : LinesAfterStatuses(result.err), c.err) << c.name;
     }
 }
 

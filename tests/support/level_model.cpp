@@ -53,6 +53,19 @@ std::vector<Tile> TilesOf(const std::string& bmp, int tileNumber) {
     return tiles;
 }
 
+std::vector<Tile> TilesOfDarkPixels(int width, int height,
+                                    const std::function<bool(int x, int y)>& dark, int tileNumber) {
+    std::vector<Tile> tiles;
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            if (dark(x, y)) {
+                tiles.push_back(Tile{x, y, tileNumber});
+            }
+        }
+    }
+    return tiles;
+}
+
 std::vector<Tile> RecordsOf(const std::string& level, std::size_t prefixLength) {
     if (level.size() < prefixLength || (level.size() - prefixLength) % 4 != 0) {
         throw std::invalid_argument("not a prefix followed by whole records");

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ std::uint64_t LittleEndian(const std::string& bytes, std::size_t offset, std::si
 // (the 1-bits when palette entry 0 has blue 255, else the 0-bits), first stored row first with
 // y = height - 1, x ascending. Throws std::invalid_argument when the file is too short.
 std::vector<Tile> TilesOf(const std::string& bmp, int tileNumber);
+
+// The tiles a converted map gives for a width x height picture whose pixel (x, y) is dark when
+// dark(x, y): bottom row first, x ascending.
+std::vector<Tile> TilesOfDarkPixels(int width, int height,
+                                    const std::function<bool(int x, int y)>& dark, int tileNumber);
 
 // The records behind a prefix of prefixLength bytes: x from bits 0..11, y from bits 12..23 and
 // the tile number from bits 24..31 of each little-endian word. Throws std::invalid_argument when

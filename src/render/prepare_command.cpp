@@ -1,0 +1,130 @@
+#include "render/prepare_command.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+#include <ostream>
+#include <stdexcept>
+
+#include "cli/command_line.h"
+#include "conversion/errors.h"
+#include "conversion/file_system.h"
+#include "conversion/output_file.h"
+#include "conversion/picture_file.h"
+#include "conversion/quoted.h"
+#include "render/dark_pixels.h"
+
+namespace quorbel::render {
+namespace {
+
+using cli::ParsedArguments;
+using cli::UsageError;
+
+// A whole decimal number from 0 to 256. Throws UsageError naming text.
+int ThresholdFromText(const std::string& text) {
+    int value = 0;
+    const bool digits = !text.empty() && text.size() <= 3 &&
+                        text.find_first_not_of("0123456789") == std::string::npos;
+    if (digits) {
+        value = std::stoi(text);
+    }
+    if (!digits || value > 256) {
+        throw UsageError("--threshold " + Quoted(text) + ": give a whole number from 0 to 256");
+    }
+    return value;
+}
+
+// Whole files, not as far as a BMP size field says: writers leave that field 0 or get it wrong,
+// and the picture readers ignore what follows the picture.
+std::string WholeFile(InputFile& file) {
+    if (file.Size() > kLargestPictureFile) {
+        throw FileError("cannot read " + Quoted(file.Path()) + " as a picture: it has " +
+                        std::to_string(file.Size()) + " bytes, more than the " +
+                        std::to_string(kLargestPictureFile) + " read as a picture");
+    }
+    return file.Read(static_cast<std::size_t>(file.Size()));
+}
+
+void RefuseLargerThanAMap(const QSize& size, const std::string& path) {
+    if (size.width() > kLargestMapSide || size.height() > kLargestMapSide) {
+        throw std::runtime_error(Quoted(path) + " is " + std::to_string(size.width()) + " x " +
+                                 std::to_string(size.height()) +
+                                 " pixels; a map bitmap has at most 1024 x 1024: scale the "
+                                 "picture down first (prepare does not scale)");
+    }
+}
+
+// The picture in bytes, refused before it is decoded when its header says it is too large.
+QImage MapPicture(const std::string& bytes, const std::string& path) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    if (reader.canRead()) {
+        RefuseLargerThanAMap(reader.size(), path);
+    }
+    QImage picture = reader.read();
+    if (picture.isNull()) {
+        throw std::runtime_error("cannot read " + Quoted(path) +
+                                 " as a picture: " + reader.errorString().toStdString());
+    }
+    RefuseLargerThanAMap(picture.size(), path);
+    return picture;
+}
+
+}  // namespace
+
+cli::Command::Syntax PrepareCommand::GetSyntax() const {
+    return Syntax{{"--threshold"}, {"--invert"}, "IMAGE OUTPUT", 2, 2};
+}
+
+std::string PrepareCommand::Help() const {
+    return R"(Usage: quorbel-lvl prepare [--threshold N] [--invert] IMAGE OUTPUT
+
+Makes of the picture IMAGE the bitmap that quorbel-lvl convert and the window
+take: OUTPUT becomes a BMP with a 40-byte header, 1 bit per pixel, palette
+index 0 white and index 1 black, its pixels at byte 62. Every dark pixel of
+IMAGE becomes black, and convert turns each black pixel into one tile record.
+
+IMAGE may be a BMP (any header version and bit depth, rows stored either way),
+PNG, GIF, JPEG, PBM, PGM, PPM or XPM picture of at most 1024 x 1024 pixels;
+a larger one is refused, not scaled. A pixel is dark when its grey value
+(0 black .. 255 white, after laying it over white, so that transparent is
+light) is below N. A picture with a palette of exactly two colours needs no
+threshold: its darker colour is dark, whichever comes first in the palette.
+
+Options:
+  --threshold N   grey values below N are dark, 0..256. Default: 128
+  --invert        swap dark and light: light pixels become tiles
+  -h, --help      show this help
+
+Standard output gets one line: "wrote OUTPUT: W x H pixels, D dark".
+
+Exit status: 0 written, 1 IMAGE is no picture that can be read or larger than
+1024 x 1024, or OUTPUT cannot be written; 64 bad usage.
+)";
+}
+
+int PrepareCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream&) {
+    DarkRule rule;
+    if (const auto threshold = parsed.Value("--threshold")) {
+        rule.darkBelow = ThresholdFromText(*threshold);
+    }
+    rule.invert = parsed.Has("--invert");
+    const std::string& imagePath = parsed.operands[0];
+    const std::string& outputPath = parsed.operands[1];
+
+    InputFile image(imagePath);
+    const FileBeingRead reading[] = {{image.Identity(), "the picture"}};
+    const DarkPixels dark(MapPicture(WholeFile(image), imagePath), rule);
+    const std::string bmp = MonochromeBmpBytes(dark.Width(), dark.Height(),
+                                               [&](int x, int y) { return dark.IsDark(x, y); });
+    OutputFile output(outputPath, reading);
+    output.Write(bmp);
+    output.Commit();
+    out << "wrote " << outputPath << ": " << dark.Width() << " x " << dark.Height() << " pixels, "
+        << dark.Count() << " dark\n";
+    return cli::kExitSuccess;
+}
+
+}  // namespace quorbel::render

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include "conversion/monochrome_bmp.h"
+#include "support/bmp_builder.h"
+#include "support/level_model.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
+#include "support/variant_bmp.h"
+
+namespace quorbel::render {
+namespace {
+
+using test::ReadWholeFile;
+using test::VariantBmp;
+using test::WriteWholeFile;
+
+bool Letters(int x, int y) {
+    return (3 * x + 5 * y) % 7 == 0 || x == 63;
+}
+const auto kLettersTiles = test::model::TilesOfDarkPixels(64, 32, Letters, 171);
+
+// Letters drawn by Qt in dark and light, saved in format.
+std::string QtPicture(QImage::Format imageFormat, QRgb dark, QRgb light, const char* format) {
+    QImage image(64, 32, imageFormat);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            image.setPixel(x, y, Letters(x, y) ? dark : light);
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format)) << format;
+    return bytes.toStdString();
+}
+
+class PrepareCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteWholeFile(tileset, VariantBmp({.bitsPerPixel = 24}, 304, 160, Letters));
+    }
+
+    static test::ProcessResult Lvl(std::vector<std::string> args) {
+        return test::RunProcess(QUORBEL_LVL, args);
+    }
+
+    // Prepares source, converts the result and returns the level's records.
+    std::vector<test::model::Tile> RoundTrip(const std::string& source) {
+        const std::string prepared = dir / "prepared.bmp";
+        const auto prepare = Lvl({"prepare", source, prepared});
+        EXPECT_EQ(prepare.exitStatus, 0) << prepare.err;
+        EXPECT_EQ(prepare.out, "wrote " + prepared + ": 64 x 32 pixels, " +
+                                   std::to_string(kLettersTiles.size()) + " dark\n");
+        const auto convert = Lvl({"convert", "--quiet", tileset, prepared, dir / "out.lvl"});
+        EXPECT_EQ(convert.exitStatus, 0) << convert.err;
+        EXPECT_EQ(convert.err, "");  // no warning: entry 0 is white, tile 171 has a cell
+        return test::model::RecordsOf(ReadWholeFile(dir / "out.lvl"),
+                                      ReadWholeFile(tileset).size());
+    }
+
+    test::ScratchDir dir;
+    std::string tileset = dir / "tileset.bmp";
+};
+
+TEST_F(PrepareCommandTest, ConvertOfThePreparedBitmapGivesExactlyTheDarkPixels) {
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb white = qRgb(255, 255, 255);
+    struct Case {
+        const char* name;
+        std::string bytes;
+    } const cases[] = {
+        {"V4 header, dark first",
+         VariantBmp({.infoSize = 108, .darkFirst = true}, 64, 32, Letters)},
+        {"V5 header, 24 bits", VariantBmp({.infoSize = 124, .bitsPerPixel = 24}, 64, 32, Letters)},
+        {"top-down", VariantBmp({.topDown = true}, 64, 32, Letters)},
+        {"OS/2", VariantBmp({.infoSize = 12}, 64, 32, Letters)},
+        {"8 bits", VariantBmp({.bitsPerPixel = 8}, 64, 32, Letters)},
+        {"4 bits", VariantBmp({.bitsPerPixel = 4}, 64, 32, Letters)},
+        {"inverted palette", VariantBmp({.darkFirst = true}, 64, 32, Letters)},
+        {"grey palette", VariantBmp({.light = {240, 240, 240}}, 64, 32, Letters)},
+        // Both greys are light by the threshold; the darker of two colours is dark all the same.
+        {"two light greys",
+         VariantBmp({.light = {250, 250, 250}, .dark = {200, 200, 200}, .darkFirst = true}, 64, 32,
+                    Letters)},
+        // Transparent black is light: it lies over white.
+        {"PNG with transparency",
+         QtPicture(QImage::Format_ARGB32, black, qRgba(0, 0, 0, 0), "PNG")},
+        {"PGM", QtPicture(QImage::Format_Grayscale8, qRgb(90, 90, 90), white, "PGM")},
+        {"JPEG", QtPicture(QImage::Format_RGB32, black, white, "JPEG")},
+    };
+    for (const Case& c : cases) {
+        WriteWholeFile(dir / "source", c.bytes);
+        EXPECT_EQ(RoundTrip(dir / "source"), kLettersTiles) << c.name;
+    }
+}
+
+TEST_F(PrepareCommandTest, ThresholdAndInvertChooseTheDarkPixels) {
+    QImage ramp(256, 1, QImage::Format_Grayscale8);  // grey value x at x
+    for (int x = 0; x < 256; ++x) {
+        ramp.setPixel(x, 0, qRgb(x, x, x));
+    }
+    ASSERT_TRUE(ramp.save(QString::fromStdString(dir / "ramp.pgm"), "PGM"));
+    struct Case {
+        std::vector<std::string> options;
+        int dark;
+    } const cases[] = {
+        {{}, 128},
+        {{"--threshold", "1"}, 1},
+        {{"--threshold=0"}, 0},
+        {{"--threshold", "256"}, 256},
+        {{"--invert"}, 128},
+        {{"--threshold", "200", "--invert"}, 56},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"prepare"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), {dir / "ramp.pgm", dir / "ramp.bmp"});
+        EXPECT_EQ(Lvl(args).out, "wrote " + dir / "ramp.bmp" + ": 256 x 1 pixels, " +
+                                     std::to_string(c.dark) + " dark\n")
+            << c.options.size();
+    }
+    for (int c = 0; c < 256; c += 15) {  // the core's words about palettes use the same grey
+        EXPECT_EQ(GreyValue(c, 255 - c, c / 2), qGray(c, 255 - c, c / 2));
+    }
+}
+
+TEST_F(PrepareCommandTest, RefusalsLeaveTheOutputAsItWas) {
+    ASSERT_TRUE(QImage(1025, 1, QImage::Format_RGB32)
+                    .save(QString::fromStdString(dir / "wide.png"), "PNG"));
+    WriteWholeFile(dir / "text.bmp", "BM not a picture at all");
+    const std::string out = dir / "out.bmp";
+    struct Case {
+        std::vector<std::string> args;
+        int exitStatus;
+        const char* err;  // part of standard error
+    } const cases[] = {
+        {{dir / "wide.png", out}, 1, "is 1025 x 1 pixels; a map bitmap has at most 1024 x 1024"},
+        {{dir / "text.bmp", out}, 1, "cannot read '"},
+        {{dir / "none.png", out}, 1, "cannot open"},
+        {{tileset, tileset}, 1, "it is the picture being read"},
+        {{"--threshold", "257", tileset, out}, 64, "--threshold '257': give a whole number"},
+        {{"--threshold", "-1", tileset, out}, 64, "--threshold '-1'"},
+        {{tileset}, 64, "expected IMAGE OUTPUT"},
+    };
+    for (const Case& c : cases) {
+        WriteWholeFile(out, "earlier");
+        std::vector<std::string> args{"prepare"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = Lvl(args);
+        EXPECT_EQ(result.exitStatus, c.exitStatus) << c.err << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+        EXPECT_EQ(ReadWholeFile(out), "earlier") << c.err;
+    }
+}
+
+// The most common way to make a BMP on Linux: ImageMagick's default is a 108-byte header.
+TEST_F(PrepareCommandTest, ImageMagickDefaultBmpAndGifEndToEnd) {
+    ASSERT_NE(std::string(QUORBEL_IMAGEMAGICK), "") << "ImageMagick: bash scripts/install-deps";
+    WriteWholeFile(dir / "in.png",
+                   QtPicture(QImage::Format_RGB32, qRgb(0, 0, 0), qRgb(255, 255, 255), "PNG"));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{dir / "in.png", "-monochrome", dir / "im.bmp"},
+          std::vector<std::string>{dir / "in.png", dir / "im.gif"}}) {
+        ASSERT_EQ(test::RunProcess(QUORBEL_IMAGEMAGICK, args).exitStatus, 0);
+    }
+    const auto refused = Lvl({"convert", tileset, dir / "im.bmp", dir / "out.lvl"});
+    EXPECT_EQ(refused.exitStatus, 2);
+    EXPECT_TRUE(refused.err.ends_with(
+        "\ncause: the pixels start at byte 130 (a 108-byte header); they must start at byte 62 "
+        "(a 40-byte header)\nhint: quorbel-lvl prepare '" +
+        dir / "im.bmp" + "' '" + dir / "im-1bit.bmp'\n"))
+        << refused.err;
+    EXPECT_EQ(RoundTrip(dir / "im.bmp"), kLettersTiles);
+    EXPECT_EQ(RoundTrip(dir / "im.gif"), kLettersTiles);
+}
+
+}  // namespace
+}  // namespace quorbel::render
