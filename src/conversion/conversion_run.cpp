@@ -10,6 +10,7 @@
 #include "conversion/header_report.h"
 #include "conversion/level_record.h"
 #include "conversion/module_helpers.h"
+#include "conversion/monochrome_bmp.h"
 #include "conversion/number_codec.h"
 #include "conversion/tile_number_text.h"
 #include "conversion/tile_records.h"
@@ -38,8 +39,8 @@ struct DecodedHeader {
     std::int32_t colorType = 0;
 };
 
-constexpr std::int32_t kRequiredDataOffset = 62;
-constexpr std::int32_t kLargestSide = 1024;
+constexpr auto kRequiredDataOffset = static_cast<std::int32_t>(kMapPixelOffset);
+constexpr auto kLargestSide = static_cast<std::int32_t>(kLargestMapSide);
 // A level's prefix holds its own size field at bytes 2..5; a shorter one cannot be read back.
 constexpr std::int32_t kShortestPrefix = 6;
 constexpr std::size_t kCopyPiece = std::size_t{1} << 20;
