@@ -16,6 +16,7 @@ endif()
 string(REPLACE "," ";" sizes "${ICON_SIZES}")
 set(expected
     usr/bin/quorbel-lvl
+    usr/share/bash-completion/completions/quorbel-lvl
     usr/share/doc/quorbel-map-maker/changelog.gz
     usr/share/doc/quorbel-map-maker/copyright
     usr/share/lintian/overrides/quorbel-map-maker
