@@ -34,6 +34,14 @@ int Command::ForEachOperand(const std::vector<std::string>& operands, std::ostre
     return status;
 }
 
+void Command::Note(std::ostream& err, const std::function<void()>& note) const {
+    try {
+        note();
+    } catch (const std::exception& error) {
+        err << ProgramName() << ": warning: cannot say more: " << error.what() << '\n';
+    }
+}
+
 int Command::Main(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     int status = kExitFailed;
     try {

@@ -63,6 +63,10 @@ class Command : public Subcommand {
     // when any failed; a usage error still ends the command.
     int ForEachOperand(const std::vector<std::string>& operands, std::ostream& err,
                        const std::function<void(const std::string&)>& each) const;
+
+    // Runs note, which only says more about work already done: when it fails, a warning says why
+    // on err, and the command's exit status stays what the work made it.
+    void Note(std::ostream& err, const std::function<void()>& note) const;
 };
 
 }  // namespace quorbel::cli

@@ -193,14 +193,17 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
     InstallStopSignalHandlers();
     const RunResult result = RunConversion(console);
     if (result.outcome == RunOutcome::Converted) {
-        PrintConvertedNotes(tileText, files, quiet, err);
+        Note(err, [&] { PrintConvertedNotes(tileText, files, quiet, err); });
     } else if (result.outcome != RunOutcome::Interrupted) {
         // Once the run has opened the tileset and the bitmap, they can be read again; a run that
         // failed before has its cause in them or in the tile number.
         const bool filesOpened = std::any_of(
             console.Captions().begin(), console.Captions().end(),
             [](const std::string& caption) { return caption.ends_with(texts::kOpenedFiles); });
-        const Explanation explanation = filesOpened ? ExplainBitmap(parsed, files) : Explanation{};
+        Explanation explanation;
+        if (filesOpened) {
+            Note(err, [&] { explanation = ExplainBitmap(parsed, files); });
+        }
         for (const std::string& line : explanation.causes) {
             err << line << '\n';
         }
