@@ -34,6 +34,13 @@ class GidStream {
 
     // Little-endian gids, 4 bytes each; a word may continue in the next call.
     void AddBytes(std::string_view bytes) {
+        while (carried_ == 0 && bytes.size() >= 4) {
+            Add(static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[0])) |
+                static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[1])) << 8 |
+                static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2])) << 16 |
+                static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3])) << 24);
+            bytes.remove_prefix(4);
+        }
         for (const char c : bytes) {
             word_ |= std::uint32_t{static_cast<unsigned char>(c)} << (8 * carried_);
             if (++carried_ == 4) {

@@ -12,11 +12,19 @@ namespace {
 
 using Json = nlohmann::json;
 
+// A map's JSON document whose layer data arrays are kept aside.
+struct JsonDocument {
+    Json root;
+    // The arrays of gids, 4 little-endian bytes each; the document holds in place of array i a
+    // binary value of subtype i, which JSON text cannot hold.
+    std::vector<std::string> gidArrays;
+};
+
 // Builds the document as nlohmann's own DOM parser would, except that an array under the key
-// "data" holds gids: it becomes a binary value of their 4-byte little-endian forms.
+// "data" holds gids and is kept aside.
 class MapDocumentBuilder : public nlohmann::json_sax<Json> {
   public:
-    Json& Document() { return root_; }
+    JsonDocument& Document() { return document_; }
     const std::optional<std::string>& Failure() const { return failure_; }
 
     bool null() override { return Value(nullptr); }
@@ -31,9 +39,9 @@ class MapDocumentBuilder : public nlohmann::json_sax<Json> {
         if (value > 0xFFFFFFFFu) {
             return NoGid(std::to_string(value));
         }
-        for (int shift = 0; shift < 32; shift += 8) {
-            gids_.push_back(static_cast<std::uint8_t>(value >> shift));
-        }
+        const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
+                               static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
+        gids_.append(bytes, 4);
         return true;
     }
     bool number_float(number_float_t value, const string_t& text) override {
@@ -76,7 +84,8 @@ class MapDocumentBuilder : public nlohmann::json_sax<Json> {
     bool end_array() override {
         if (collecting_) {
             collecting_ = false;
-            *member_ = Json::binary(std::move(gids_));
+            *member_ = Json::binary({}, document_.gidArrays.size());
+            document_.gidArrays.push_back(std::move(gids_));
             gids_ = {};
             dataKey_ = false;
             return true;
@@ -101,8 +110,8 @@ class MapDocumentBuilder : public nlohmann::json_sax<Json> {
     bool Value(Json value) {
         dataKey_ = false;
         if (open_.empty()) {
-            root_ = std::move(value);
-            last_ = &root_;
+            document_.root = std::move(value);
+            last_ = &document_.root;
         } else if (open_.back()->is_array()) {
             open_.back()->push_back(std::move(value));
             last_ = &open_.back()->back();
@@ -117,17 +126,17 @@ class MapDocumentBuilder : public nlohmann::json_sax<Json> {
         return false;
     }
 
-    Json root_;
+    JsonDocument document_;
     std::vector<Json*> open_;  // the objects and arrays being filled, innermost last
     Json* member_ = nullptr;   // the member of the innermost object named by the last key
     Json* last_ = nullptr;     // the value placed last
     bool dataKey_ = false;     // the last key was "data" and no value has followed yet
     bool collecting_ = false;
-    std::vector<std::uint8_t> gids_;
+    std::string gids_;
     std::optional<std::string> failure_;
 };
 
-Json Parse(const std::string& path, const std::string& text) {
+JsonDocument Parse(const std::string& path, const std::string& text) {
     MapDocumentBuilder builder;
     if (!Json::sax_parse(text, &builder) || builder.Failure()) {
         throw MapError(Quoted(path) + " is no JSON map: " +
@@ -231,64 +240,74 @@ CellCompression CompressionOf(const Json& layer, const std::string& where) {
                    ", which is not read: Tiled writes zlib, gzip and zstd");
 }
 
-// The cells of object (a layer or a chunk): an array of gids, or base64 text.
-CellBlock BlockOf(const Json& object, std::int64_t x, std::int64_t y, const Json& layer,
-                  const std::string& where) {
-    CellBlock block{x, y, Integer(object, "width", where), Integer(object, "height", where),
-                    CellEncoding::Gids, CompressionOf(layer, where), {}};
-    const Json* data = Member(object, "data");
-    if (data == nullptr) {
-        throw MapError(where + " has no \"data\"");
-    }
-    if (data->is_binary()) {
-        const auto& bytes = data->get_binary();
-        block.data.assign(bytes.begin(), bytes.end());
-    } else if (data->is_string() && Text(layer, "encoding", where) == "base64") {
-        block.encoding = CellEncoding::Base64;
-        block.data = data->get<std::string>();
-    } else {
-        throw MapError("the \"data\" of " + where +
-                       " is neither an array of gids nor base64 text");
-    }
-    return block;
-}
+// The layers of a map document, which it takes its data arrays from.
+class LayerReader {
+  public:
+    explicit LayerReader(std::vector<std::string>& gidArrays) : gidArrays_(gidArrays) {}
 
-TiledLayer TileLayerOf(const Json& layer, const std::string& name) {
-    const std::string where = "layer " + Quoted(name);
-    TiledLayer result{LayerKind::Tile, name, {}};
-    if (Member(layer, "chunks") != nullptr) {
-        for (const Json& chunk : Array(layer, "chunks", where)) {
-            RequireObject(chunk, "a chunk of " + where);
-            result.blocks.push_back(BlockOf(chunk, Integer(chunk, "x", where),
-                                            Integer(chunk, "y", where), layer, where));
-            result.blocks.back().chunk = true;
+    // The layers in layers, those of groups in their place.
+    void Add(const Json& layers, std::vector<TiledLayer>& into) {
+        for (const Json& layer : layers) {
+            RequireObject(layer, "a layer");
+            const std::string name = Text(layer, "name", "a layer");
+            const std::string where = "layer " + Quoted(name);
+            const std::string type = Text(layer, "type", where);
+            if (type == "tilelayer") {
+                into.push_back(TileLayerOf(layer, name));
+            } else if (type == "objectgroup") {
+                into.push_back({LayerKind::Object, name, {}});
+            } else if (type == "imagelayer") {
+                into.push_back({LayerKind::Image, name, {}});
+            } else if (type == "group") {
+                Add(Array(layer, "layers", where), into);
+            } else {
+                throw MapError(where + " has the type " + Quoted(type) +
+                               ", not one of tilelayer, objectgroup, imagelayer, group");
+            }
         }
-    } else {
-        result.blocks.push_back(BlockOf(layer, 0, 0, layer, where));
     }
-    return result;
-}
 
-void AddLayers(const Json& layers, std::vector<TiledLayer>& into) {
-    for (const Json& layer : layers) {
-        RequireObject(layer, "a layer");
-        const std::string name = Text(layer, "name", "a layer");
+  private:
+    TiledLayer TileLayerOf(const Json& layer, const std::string& name) {
         const std::string where = "layer " + Quoted(name);
-        const std::string type = Text(layer, "type", where);
-        if (type == "tilelayer") {
-            into.push_back(TileLayerOf(layer, name));
-        } else if (type == "objectgroup") {
-            into.push_back({LayerKind::Object, name, {}});
-        } else if (type == "imagelayer") {
-            into.push_back({LayerKind::Image, name, {}});
-        } else if (type == "group") {
-            AddLayers(Array(layer, "layers", where), into);
+        TiledLayer result{LayerKind::Tile, name, {}};
+        if (Member(layer, "chunks") != nullptr) {
+            for (const Json& chunk : Array(layer, "chunks", where)) {
+                RequireObject(chunk, "a chunk of " + where);
+                result.blocks.push_back(BlockOf(chunk, Integer(chunk, "x", where),
+                                                Integer(chunk, "y", where), layer, where));
+                result.blocks.back().chunk = true;
+            }
         } else {
-            throw MapError(where + " has the type " + Quoted(type) +
-                           ", not one of tilelayer, objectgroup, imagelayer, group");
+            result.blocks.push_back(BlockOf(layer, 0, 0, layer, where));
         }
+        return result;
     }
-}
+
+    // The cells of object (a layer or a chunk): an array of gids, or base64 text.
+    CellBlock BlockOf(const Json& object, std::int64_t x, std::int64_t y, const Json& layer,
+                      const std::string& where) {
+        CellBlock block{x, y, Integer(object, "width", where), Integer(object, "height", where),
+                        CellEncoding::Gids, CompressionOf(layer, where), {}};
+        const Json* data = Member(object, "data");
+        if (data == nullptr) {
+            throw MapError(where + " has no \"data\"");
+        }
+        if (data->is_binary() && data->get_binary().has_subtype() &&
+            data->get_binary().subtype() < gidArrays_.size()) {
+            block.data = std::move(gidArrays_[data->get_binary().subtype()]);
+        } else if (data->is_string() && Text(layer, "encoding", where) == "base64") {
+            block.encoding = CellEncoding::Base64;
+            block.data = data->get<std::string>();
+        } else {
+            throw MapError("the \"data\" of " + where +
+                           " is neither an array of gids nor base64 text");
+        }
+        return block;
+    }
+
+    std::vector<std::string>& gidArrays_;
+};
 
 std::uint32_t FirstGid(const Json& tileset) {
     const std::int64_t firstGid = Integer(tileset, "firstgid", "a tileset");
@@ -302,8 +321,9 @@ std::uint32_t FirstGid(const Json& tileset) {
 }  // namespace
 
 TiledMap ReadJsonMap(const std::string& path, std::string text) {
-    Json document = Parse(path, text);
+    JsonDocument parsed = Parse(path, text);
     text = {};
+    const Json& document = parsed.root;
     RequireObject(document, "the map " + Quoted(path));
     TiledMap map;
     map.filesRead.push_back(path);
@@ -319,14 +339,14 @@ TiledMap ReadJsonMap(const std::string& path, std::string text) {
             map.tilesets.push_back(TilesetOf(tileset, path, firstGid));
         }
     }
-    AddLayers(Array(document, "layers", "the map"), map.layers);
+    LayerReader(parsed.gidArrays).Add(Array(document, "layers", "the map"), map.layers);
     return map;
 }
 
 TiledTileset ReadJsonTileset(const std::string& path, std::string text, std::uint32_t firstGid) {
-    const Json document = Parse(path, text);
-    RequireObject(document, "the tileset " + Quoted(path));
-    TiledTileset tileset = TilesetOf(document, path, firstGid);
+    const JsonDocument document = Parse(path, text);
+    RequireObject(document.root, "the tileset " + Quoted(path));
+    TiledTileset tileset = TilesetOf(document.root, path, firstGid);
     tileset.file = path;
     return tileset;
 }

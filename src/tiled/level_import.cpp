@@ -1,5 +1,6 @@
 #include "tiled/level_import.h"
 
+#include <algorithm>
 #include <array>
 
 #include "conversion/errors.h"
@@ -59,6 +60,11 @@ class TileLayerRecords {
             (block.chunk ? ", chunk at x " + std::to_string(block.x) + ", y " +
                                std::to_string(block.y)
                          : "");
+        // Room for the tiles the data can hold, as far as its size tells.
+        if (block.encoding != CellEncoding::Base64) {
+            const std::size_t mostTiles = block.data.size() / (block.encoding == CellEncoding::Gids ? 4 : 2);
+            records_.reserve(records_.size() + std::min<std::size_t>(mostTiles, static_cast<std::size_t>(block.width * block.height)));
+        }
         std::int64_t x = block.x;
         std::int64_t y = block.y;
         DecodeCells(block, where, [&](std::span<const std::uint32_t> gids) {
@@ -199,6 +205,20 @@ std::string LeadingBitmap(const std::string& path, const std::string& what) {
 }
 
 void SortAsConverted(std::vector<LevelRecord>& records) {
+    const auto byRows = [](const LevelRecord& a, const LevelRecord& b) { return a.y < b.y; };
+    if (std::is_sorted(records.begin(), records.end(), byRows)) {
+        // A finite layer's cells come top row first: the rows need only be put the other way
+        // round.
+        std::reverse(records.begin(), records.end());
+        for (auto row = records.begin(); row != records.end();) {
+            const auto next = std::find_if(row, records.end(), [&](const LevelRecord& record) {
+                return record.y != row->y;
+            });
+            std::reverse(row, next);
+            row = next;
+        }
+        return;
+    }
     // Two stable counting passes: by x, then by y from the largest down.
     std::vector<LevelRecord> sorted(records.size());
     std::vector<std::size_t> start(kPositions + 1);
