@@ -62,9 +62,9 @@ int ImportCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
         tiled::ImportMap(parsed.operands[0], tileset, output, [&](const std::string& warning) {
             err << ProgramName() << ": warning: " << warning << '\n';
         });
-    out << "wrote " << output << ": " << summary.records << " records from "
-        << summary.tileLayers << (summary.tileLayers == 1 ? " tile layer" : " tile layers")
-        << ", prefix from " << summary.prefixFrom << '\n';
+    out << "wrote " << output << ": " << summary.records << " records from " << summary.tileLayers
+        << (summary.tileLayers == 1 ? " tile layer" : " tile layers") << ", prefix from "
+        << summary.prefixFrom << '\n';
     return kExitSuccess;
 }
 

@@ -196,10 +196,10 @@ void Inflate(std::string_view compressed, bool gzip, std::string_view where, Gid
             throw MapError(std::string(where) + ": its " + kind + " data is cut short");
         }
         if (status != Z_OK) {
-            throw MapError(std::string(where) + ": its " + kind + " data cannot be inflated (" +
-                           (stream.msg != nullptr ? stream.msg : "zlib error " +
-                                                                     std::to_string(status)) +
-                           ")");
+            throw MapError(
+                std::string(where) + ": its " + kind + " data cannot be inflated (" +
+                (stream.msg != nullptr ? stream.msg : "zlib error " + std::to_string(status)) +
+                ")");
         }
     }
     if (stream.avail_in != 0) {

@@ -98,8 +98,8 @@ class MapDocumentBuilder : public nlohmann::json_sax<Json> {
         // "[json.exception.parse_error.101] parse error at line 1, column 2: ..." without the
         // library's code.
         std::string_view message = error.what();
-        if (const std::size_t end = message.find("] "); message.starts_with('[') &&
-                                                        end != std::string_view::npos) {
+        if (const std::size_t end = message.find("] ");
+            message.starts_with('[') && end != std::string_view::npos) {
             message.remove_prefix(end + 2);
         }
         failure_ = std::string(message);
@@ -139,8 +139,8 @@ class MapDocumentBuilder : public nlohmann::json_sax<Json> {
 JsonDocument Parse(const std::string& path, const std::string& text) {
     MapDocumentBuilder builder;
     if (!Json::sax_parse(text, &builder) || builder.Failure()) {
-        throw MapError(Quoted(path) + " is no JSON map: " +
-                       builder.Failure().value_or("the parser stopped"));
+        throw MapError(Quoted(path) +
+                       " is no JSON map: " + builder.Failure().value_or("the parser stopped"));
     }
     return std::move(builder.Document());
 }
@@ -287,8 +287,13 @@ class LayerReader {
     // The cells of object (a layer or a chunk): an array of gids, or base64 text.
     CellBlock BlockOf(const Json& object, std::int64_t x, std::int64_t y, const Json& layer,
                       const std::string& where) {
-        CellBlock block{x, y, Integer(object, "width", where), Integer(object, "height", where),
-                        CellEncoding::Gids, CompressionOf(layer, where), {}};
+        CellBlock block{x,
+                        y,
+                        Integer(object, "width", where),
+                        Integer(object, "height", where),
+                        CellEncoding::Gids,
+                        CompressionOf(layer, where),
+                        {}};
         const Json* data = Member(object, "data");
         if (data == nullptr) {
             throw MapError(where + " has no \"data\"");

@@ -82,12 +82,11 @@ std::array<std::uint32_t, 256> GidsOfTiles(const LevelContent& level, const Tile
         }
     }
     if (!missing.empty()) {
-        throw MapError("tile numbers without a whole cell in the " +
-                       std::to_string(level.picture.width) + " x " +
-                       std::to_string(std::abs(level.picture.height)) +
-                       " prefix picture: " + missing +
-                       "; a map can only hold the picture's tiles (quorbel-lvl render draws "
-                       "them as placeholders)");
+        throw MapError(
+            "tile numbers without a whole cell in the " + std::to_string(level.picture.width) +
+            " x " + std::to_string(std::abs(level.picture.height)) + " prefix picture: " + missing +
+            "; a map can only hold the picture's tiles (quorbel-lvl render draws "
+            "them as placeholders)");
     }
     return gids;
 }
@@ -160,8 +159,7 @@ ExportSummary ExportLevel(const std::string& level, const std::string& map,
     writer->End();
     OutputFile* const files[] = {&mapFile, &pictureFile};
     CommitTogether(files);
-    return ExportSummary{layers.Width(), layers.Height(), recordCount, layers.Count(),
-                         picturePath};
+    return ExportSummary{layers.Width(), layers.Height(), recordCount, layers.Count(), picturePath};
 }
 
 }  // namespace quorbel::tiled

@@ -55,15 +55,17 @@ class TileLayerRecords {
         : map_(map), grid_(grid), layer_(layer) {}
 
     void Add(const CellBlock& block) {
-        const std::string where =
-            "layer " + Quoted(layer_) +
-            (block.chunk ? ", chunk at x " + std::to_string(block.x) + ", y " +
-                               std::to_string(block.y)
-                         : "");
+        const std::string where = "layer " + Quoted(layer_) +
+                                  (block.chunk ? ", chunk at x " + std::to_string(block.x) +
+                                                     ", y " + std::to_string(block.y)
+                                               : "");
         // Room for the tiles the data can hold, as far as its size tells.
         if (block.encoding != CellEncoding::Base64) {
-            const std::size_t mostTiles = block.data.size() / (block.encoding == CellEncoding::Gids ? 4 : 2);
-            records_.reserve(records_.size() + std::min<std::size_t>(mostTiles, static_cast<std::size_t>(block.width * block.height)));
+            const std::size_t mostTiles =
+                block.data.size() / (block.encoding == CellEncoding::Gids ? 4 : 2);
+            records_.reserve(records_.size() +
+                             std::min<std::size_t>(
+                                 mostTiles, static_cast<std::size_t>(block.width * block.height)));
         }
         std::int64_t x = block.x;
         std::int64_t y = block.y;
@@ -93,8 +95,7 @@ class TileLayerRecords {
                    "a level holds x and y from 0 to 4095 only: move the tiles (or, in an "
                    "infinite map, the ones left of or above the origin) into that range");
         }
-        records_.push_back(LevelRecord{static_cast<std::uint16_t>(x),
-                                       static_cast<std::uint16_t>(y),
+        records_.push_back(LevelRecord{static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
                                        static_cast<std::uint8_t>(cell.tile)});
     }
 
@@ -125,7 +126,8 @@ class TileLayerRecords {
     std::string OtherTileset(std::uint32_t gid) const {
         const TiledTileset* owner = nullptr;
         for (const TiledTileset& tileset : map_.tilesets) {
-            if (tileset.firstGid <= gid && (owner == nullptr || tileset.firstGid > owner->firstGid)) {
+            if (tileset.firstGid <= gid &&
+                (owner == nullptr || tileset.firstGid > owner->firstGid)) {
                 owner = &tileset;
             }
         }
@@ -211,9 +213,8 @@ void SortAsConverted(std::vector<LevelRecord>& records) {
         // round.
         std::reverse(records.begin(), records.end());
         for (auto row = records.begin(); row != records.end();) {
-            const auto next = std::find_if(row, records.end(), [&](const LevelRecord& record) {
-                return record.y != row->y;
-            });
+            const auto next = std::find_if(
+                row, records.end(), [&](const LevelRecord& record) { return record.y != row->y; });
             std::reverse(row, next);
             row = next;
         }
@@ -249,8 +250,9 @@ ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::str
     const TilesetGrid grid = GridOf(map.tilesets.front());
     ImportSummary summary;
     summary.prefixFrom = tileset.value_or(map.tilesets.front().imagePath);
-    const std::string prefix = LeadingBitmap(
-        summary.prefixFrom, tileset ? "--tileset" : "the picture of the first tileset " +
+    const std::string prefix =
+        LeadingBitmap(summary.prefixFrom, tileset ? "--tileset"
+                                                  : "the picture of the first tileset " +
                                                         Quoted(map.tilesets.front().name));
 
     OutputFile level(output, InputsOf(map, summary.prefixFrom));

@@ -71,8 +71,9 @@ class TmxWriter : public MapWriter {
              << "\"/>\n"
                 " </properties>\n"
                 " <tileset firstgid=\"1\" name=\""
-             << XmlAttribute(map.tilesetName) << "\" tilewidth=\"16\" tileheight=\"16\" tilecount=\""
-             << map.tileCount << "\" columns=\"" << map.columns << "\">\n  <image source=\""
+             << XmlAttribute(map.tilesetName)
+             << "\" tilewidth=\"16\" tileheight=\"16\" tilecount=\"" << map.tileCount
+             << "\" columns=\"" << map.columns << "\">\n  <image source=\""
              << XmlAttribute(map.image) << "\" width=\"" << map.imageWidth << "\" height=\""
              << map.imageHeight << "\"/>\n </tileset>\n";
     }

@@ -29,17 +29,17 @@ std::uint32_t GidOfTile(int tile, const TilesetGrid& grid);
 
 // What a cell's gid holds for the level.
 enum class GidMeaning {
-    Empty,            // gid 0
-    Tile,             // tile holds the tile number (1..255)
-    Transformed,      // flipped or rotated
-    OtherTileset,     // outside the grid's gids
-    ColumnBeyond19,   // a cell the game's rows of 19 cannot reach
-    TileBeyond255,    // a cell whose tile number would not fit in a record's byte
+    Empty,           // gid 0
+    Tile,            // tile holds the tile number (1..255)
+    Transformed,     // flipped or rotated
+    OtherTileset,    // outside the grid's gids
+    ColumnBeyond19,  // a cell the game's rows of 19 cannot reach
+    TileBeyond255,   // a cell whose tile number would not fit in a record's byte
 };
 
 struct GidTile {
     GidMeaning meaning = GidMeaning::Empty;
-    int tile = 0;  // the tile number (Tile, TileBeyond255)
+    int tile = 0;              // the tile number (Tile, TileBeyond255)
     std::uint32_t column = 0;  // the cell in the grid (Tile, ColumnBeyond19, TileBeyond255)
     std::uint32_t row = 0;
 };

@@ -52,7 +52,7 @@ struct TiledTileset {
     std::int64_t tileCount = 0;
     std::int64_t margin = 0;
     std::int64_t spacing = 0;
-    std::string image;  // the picture's path as the map names it, or empty for none
+    std::string image;      // the picture's path as the map names it, or empty for none
     std::string imagePath;  // that path from the current folder
     std::int64_t imageWidth = 0;
     std::int64_t imageHeight = 0;

@@ -14,8 +14,8 @@ void Parse(pugi::xml_document& document, const std::string& path, const std::str
     const pugi::xml_parse_result result =
         document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
     if (!result) {
-        throw MapError(Quoted(path) + " is not well-formed XML: " + result.description() +
-                       " at " + LineAndColumn(text, static_cast<std::size_t>(result.offset)));
+        throw MapError(Quoted(path) + " is not well-formed XML: " + result.description() + " at " +
+                       LineAndColumn(text, static_cast<std::size_t>(result.offset)));
     }
 }
 
@@ -128,15 +128,25 @@ TiledLayer TileLayerOf(pugi::xml_node node) {
     if (data.child("chunk")) {
         for (const pugi::xml_node chunk : data.children("chunk")) {
             CellBlock& block = layer.blocks.emplace_back();
-            block = CellBlock{RequiredInteger(chunk, "x"), RequiredInteger(chunk, "y"),
-                              RequiredInteger(chunk, "width"), RequiredInteger(chunk, "height"),
-                              encoding, compression, {}, true};
+            block = CellBlock{RequiredInteger(chunk, "x"),
+                              RequiredInteger(chunk, "y"),
+                              RequiredInteger(chunk, "width"),
+                              RequiredInteger(chunk, "height"),
+                              encoding,
+                              compression,
+                              {},
+                              true};
             FillBlock(block, chunk);
         }
     } else {
         CellBlock& block = layer.blocks.emplace_back();
-        block = CellBlock{0,           0, RequiredInteger(node, "width"), RequiredInteger(node, "height"),
-                          encoding, compression, {}};
+        block = CellBlock{0,
+                          0,
+                          RequiredInteger(node, "width"),
+                          RequiredInteger(node, "height"),
+                          encoding,
+                          compression,
+                          {}};
         FillBlock(block, data);
     }
     return layer;
@@ -158,8 +168,7 @@ void AddLayers(pugi::xml_node node, std::vector<TiledLayer>& layers) {
     }
 }
 
-pugi::xml_node Root(const pugi::xml_document& document, const std::string& path,
-                    const char* name) {
+pugi::xml_node Root(const pugi::xml_document& document, const std::string& path, const char* name) {
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), name) != 0) {
         throw MapError(Quoted(path) + " holds <" + root.name() + ">, not <" + name + ">");

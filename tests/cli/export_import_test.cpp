@@ -104,8 +104,8 @@ TEST(ExportImportTest, ExportRefusalsLeaveEveryFileAsItWas) {
     WriteWholeFile(dir / "noBmp.lvl", "xx" + test::Le32(6) + Record(0, 0, 1));
     WriteWholeFile(dir / "cells.lvl", prefix + Record(0, 0, 0) + Record(1, 0, 200) +
                                           Record(2, 0, 0) + Record(3, 0, 171) + Record(4, 0, 0));
-    WriteWholeFile(dir / "huge.lvl", prefix + Record(0, 0, 1) + Record(0, 0, 1) +
-                                         Record(0, 0, 1) + Record(4095, 4095, 1));
+    WriteWholeFile(dir / "huge.lvl", prefix + Record(0, 0, 1) + Record(0, 0, 1) + Record(0, 0, 1) +
+                                         Record(4095, 4095, 1));
     WriteWholeFile(dir / "old.tmx", "old map");
     WriteWholeFile(dir / "old-tileset.bmp", "old picture");
     fs::create_directory(dir / "dir-tileset.bmp");
@@ -176,11 +176,10 @@ std::string CsvLayer(const std::string& name, const std::string& csv) {
 TEST(ExportImportTest, ImportWritesRecordsLayerByLayerFromTheBottomRowUp) {
     test::ScratchDir dir;
     WriteWholeFile(dir / "t.bmp", Tileset(19, 10));
-    WriteWholeFile(dir / "m.tmx",
-                   Tmx(CsvLayer("a", "1,0,3,\n0,20,171") +
-                       " <objectgroup name=\"things\"/>\n <group name=\"g\">\n" +
-                       CsvLayer("b", "0,0,0,\n190,0,0") + " <imagelayer name=\"sky\"/>\n" +
-                       " </group>\n"));
+    WriteWholeFile(dir / "m.tmx", Tmx(CsvLayer("a", "1,0,3,\n0,20,171") +
+                                      " <objectgroup name=\"things\"/>\n <group name=\"g\">\n" +
+                                      CsvLayer("b", "0,0,0,\n190,0,0") +
+                                      " <imagelayer name=\"sky\"/>\n" + " </group>\n"));
     const auto result = Lvl({"import", dir / "m.tmx", dir / "out.lvl"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.err,
@@ -188,17 +187,18 @@ TEST(ExportImportTest, ImportWritesRecordsLayerByLayerFromTheBottomRowUp) {
               "hold tiles\n"
               "quorbel-lvl import: warning: skipped the image layer 'sky': only tile layers hold "
               "tiles\n");
-    EXPECT_EQ(result.out, "wrote " + dir / "out.lvl" + ": 5 records from 2 tile layers, prefix from " +
-                              dir / "t.bmp" + "\n");
+    EXPECT_EQ(result.out, "wrote " + dir / "out.lvl" +
+                              ": 5 records from 2 tile layers, prefix from " + dir / "t.bmp" +
+                              "\n");
     EXPECT_EQ(ReadWholeFile(dir / "out.lvl"), Tileset(19, 10) + Record(1, 1, 20) +
                                                   Record(2, 1, 171) + Record(0, 0, 1) +
                                                   Record(2, 0, 3) + Record(0, 1, 190));
 
     // --tileset: a level file's leading bitmap serves, as for convert.
     WriteWholeFile(dir / "other.lvl", Tileset(2, 1) + Record(9, 9, 9));
-    ASSERT_EQ(Lvl({"import", "--tileset", dir / "other.lvl", dir / "m.tmx", dir / "out.lvl"})
-                  .exitStatus,
-              0);
+    ASSERT_EQ(
+        Lvl({"import", "--tileset", dir / "other.lvl", dir / "m.tmx", dir / "out.lvl"}).exitStatus,
+        0);
     EXPECT_TRUE(ReadWholeFile(dir / "out.lvl").starts_with(Tileset(2, 1) + Record(1, 1, 20)));
 }
 
@@ -251,8 +251,10 @@ TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
         {"no tileset", "<map width=\"1\" height=\"1\"/>", "has no tileset"},
         {"picture no BMP", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "png.png"),
          "(the picture of the first tileset 't') is no BMP picture"},
-        {"--tileset no BMP", Tmx(CsvLayer("a", "1,0,0,0,0,0")),
-         "(--tileset) is no BMP picture", {"--tileset", dir / "png.png"}},
+        {"--tileset no BMP",
+         Tmx(CsvLayer("a", "1,0,0,0,0,0")),
+         "(--tileset) is no BMP picture",
+         {"--tileset", dir / "png.png"}},
         {"picture cut short", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "cut.bmp"),
          "its BMP size field says"},
         {"picture missing", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "gone.bmp"),
@@ -262,7 +264,8 @@ TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
 )"),
          "layer 'z' is compressed with Zstandard, which is not read here: in Tiled, choose Map > "
          "Map Properties > Tile Layer Format \"CSV\""},
-        {"bad XML", "<map>\n<layer>\n</map>", "is not well-formed XML: Start-end tags mismatch at line 3"},
+        {"bad XML", "<map>\n<layer>\n</map>",
+         "is not well-formed XML: Start-end tags mismatch at line 3"},
         {"bad JSON", "{\"layers\": [}", "is no JSON map: parse error at line 1, column 13"},
         {"output is the map", Tmx(CsvLayer("a", "1,0,0,0,0,0")), "the map", {}},
     };
@@ -312,10 +315,11 @@ TEST(ExportImportTest, RoundTripGivesBackEveryConvertedLevel) {
             dark[i] = below(100) < density;
         }
         test::BmpBuilder(width, height)
-            .Pixels([&](int x, int y) { return dark[static_cast<std::size_t>(y * width + x)] ? 0 : 1; })
+            .Pixels(
+                [&](int x, int y) { return dark[static_cast<std::size_t>(y * width + x)] ? 0 : 1; })
             .WriteTo(dir / "map.bmp");
-        const auto converted =
-            Lvl({"convert", "--tile", std::to_string(tile), tileset, dir / "map.bmp", dir / "l.lvl"});
+        const auto converted = Lvl(
+            {"convert", "--tile", std::to_string(tile), tileset, dir / "map.bmp", dir / "l.lvl"});
         ASSERT_EQ(converted.exitStatus, 0) << converted.err;
         const std::string level = ReadWholeFile(dir / "l.lvl");
         if (level.size() == Tileset(columns, rows).size()) {
@@ -327,8 +331,8 @@ TEST(ExportImportTest, RoundTripGivesBackEveryConvertedLevel) {
             const auto imported = Lvl({"import", dir / map, dir / "back.lvl"});
             ASSERT_EQ(imported.exitStatus, 0) << imported.err;
             ASSERT_EQ(ReadWholeFile(dir / "back.lvl"), level)
-                << "round " << round << ", " << map << ": " << width << " x " << height
-                << ", tile " << tile << " on " << columns << " x " << rows << " cells";
+                << "round " << round << ", " << map << ": " << width << " x " << height << ", tile "
+                << tile << " on " << columns << " x " << rows << " cells";
         }
     }
 }
@@ -391,8 +395,8 @@ TEST(ExportImportTest, HelpExplainsEachCommand) {
           "records 2", "quorbel.records", "Exit status:", "64  bad usage"}},
         {"import",
          {"Usage: quorbel-lvl import [--tileset FILE] MAP OUTPUT", "--tileset FILE",
-          "flipped or rotated", "column 20", "0..4095", "Zstandard", "skipped", "Exit status:",
-          "line and column", "64  bad usage"}},
+          "flipped or rotated", "column 20", "0..4095", "Zstandard", "skipped",
+          "Exit status:", "line and column", "64  bad usage"}},
     };
     for (const Case& c : cases) {
         const auto result = Lvl({c.command, "--help"});

@@ -24,8 +24,7 @@ std::string Base64(const std::string& bytes) {
         std::uint32_t group = 0;
         const std::size_t count = std::min<std::size_t>(3, bytes.size() - i);
         for (std::size_t j = 0; j < 3; ++j) {
-            group = group << 8 |
-                    (j < count ? static_cast<unsigned char>(bytes[i + j]) : 0u);
+            group = group << 8 | (j < count ? static_cast<unsigned char>(bytes[i + j]) : 0u);
         }
         for (std::size_t j = 0; j < 4; ++j) {
             text += j <= count ? kAlphabet[(group >> (18 - 6 * j)) & 63] : '=';
@@ -36,8 +35,8 @@ std::string Base64(const std::string& bytes) {
 
 std::string Compress(const std::string& bytes, bool gzip) {
     z_stream stream{};
-    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, gzip ? 16 + MAX_WBITS : MAX_WBITS,
-                     8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, gzip ? 16 + MAX_WBITS : MAX_WBITS, 8,
+                     Z_DEFAULT_STRATEGY) != Z_OK) {
         throw std::runtime_error("deflateInit2 failed");
     }
     std::string out(deflateBound(&stream, static_cast<uLong>(bytes.size())), '\0');

@@ -21,8 +21,8 @@ std::vector<std::uint32_t> Decode(const CellBlock& block) {
     return gids;
 }
 
-CellBlock Block(std::int64_t width, std::int64_t height, CellEncoding encoding,
-                std::string data, CellCompression compression = CellCompression::None) {
+CellBlock Block(std::int64_t width, std::int64_t height, CellEncoding encoding, std::string data,
+                CellCompression compression = CellCompression::None) {
     return CellBlock{0, 0, width, height, encoding, compression, std::move(data)};
 }
 
@@ -41,8 +41,8 @@ TEST(CellDataTest, DecodesEveryEncodingTiledWrites) {
     } const cases[] = {
         {"csv as Tiled writes it", Block(3, 2, CellEncoding::Csv, "\n1,0,3,\n0,20,2147483819\n"),
          gids},
-        {"csv with blanks everywhere", Block(3, 2, CellEncoding::Csv, " 1 ,0,\t3,\r\n0 , 20,2147483819 "),
-         gids},
+        {"csv with blanks everywhere",
+         Block(3, 2, CellEncoding::Csv, " 1 ,0,\t3,\r\n0 , 20,2147483819 "), gids},
         {"base64", Block(3, 2, CellEncoding::Base64, "\n   " + Base64(bytes) + "\n  "), gids},
         {"base64 zlib",
          Block(3, 2, CellEncoding::Base64, Base64(Compress(bytes, false)), CellCompression::Zlib),
@@ -52,17 +52,20 @@ TEST(CellDataTest, DecodesEveryEncodingTiledWrites) {
          gids},
         {"plain gids", Block(3, 2, CellEncoding::Gids, bytes), gids},
         {"empty block", Block(0, 5, CellEncoding::Csv, "  \n"), {}},
-        {"a large zlib layer", Block(600, 500, CellEncoding::Base64,
-                                     Base64(Compress(GidBytes(many), false)), CellCompression::Zlib),
+        {"a large zlib layer",
+         Block(600, 500, CellEncoding::Base64, Base64(Compress(GidBytes(many), false)),
+               CellCompression::Zlib),
          many},
-        {"a large csv layer", Block(300, 1000, CellEncoding::Csv, [&] {
-             std::string text;
-             for (const std::uint32_t gid : many) {
-                 text += std::to_string(gid) + ",";
-             }
-             text.pop_back();
-             return text;
-         }()),
+        {"a large csv layer",
+         Block(300, 1000, CellEncoding::Csv,
+               [&] {
+                   std::string text;
+                   for (const std::uint32_t gid : many) {
+                       text += std::to_string(gid) + ",";
+                   }
+                   text.pop_back();
+                   return text;
+               }()),
          many},
     };
     for (const Case& c : cases) {
@@ -103,8 +106,7 @@ TEST(CellDataTest, RefusesDataThatIsNotWhatItsEncodingSays) {
         {"bytes after the zlib stream",
          Block(3, 2, CellEncoding::Base64, Base64(zlib + "xyz"), CellCompression::Zlib),
          "goes on after its end"},
-        {"zstd",
-         Block(3, 2, CellEncoding::Base64, "KLUv/SAYwQAAAQ==", CellCompression::Zstd),
+        {"zstd", Block(3, 2, CellEncoding::Base64, "KLUv/SAYwQAAAQ==", CellCompression::Zstd),
          "compressed with Zstandard, which is not read here: in Tiled, choose Map > Map "
          "Properties > Tile Layer Format \"CSV\""},
         {"compressed csv", Block(3, 2, CellEncoding::Csv, "1,2,3,4,5,6", CellCompression::Gzip),

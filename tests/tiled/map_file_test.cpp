@@ -58,8 +58,8 @@ std::string Describe(const TiledMap& map, const std::string& folder) {
         for (const CellBlock& b : layer.blocks) {
             text += " [" + std::to_string(b.x) + "," + std::to_string(b.y) + " " +
                     std::to_string(b.width) + "x" + std::to_string(b.height) + " " +
-                    Name(b.encoding) + Name(b.compression) + " " +
-                    std::to_string(b.data.size()) + "]";
+                    Name(b.encoding) + Name(b.compression) + " " + std::to_string(b.data.size()) +
+                    "]";
         }
         text += "; ";
     }
@@ -116,7 +116,8 @@ const Case kCases[] = {
 <tileset firstgid="200" source="b.tsj"/></map>)"},
       {"sets/a.tsx", R"(<?xml version="1.0"?>
 <tileset name="a" tilewidth="16" tileheight="16" tilecount="4" columns="2"><image source="../a.bmp" width="32" height="32"/></tileset>)"},
-      {"b.tsj", R"({"name":"b","tilewidth":32,"tileheight":16,"image":"b.png","imagewidth":64,"imageheight":16})"}},
+      {"b.tsj",
+       R"({"name":"b","tilewidth":32,"tileheight":16,"image":"b.png","imagewidth":64,"imageheight":16})"}},
      "tileset a 1 16x16 c2 n4 sets/../a.bmp 32x32 from sets/a.tsx; "
      "tileset b 200 32x16 c0 n0 b.png 64x16 from b.tsj; "},
     {"json: arrays, base64, chunks, groups",
@@ -136,22 +137,27 @@ const Case kCases[] = {
      "tileset t 1 16x16 c19 n190 t.bmp 304x160; tile a [0,0 3x2 gids 24]; object o; "
      "tile z [0,0 3x2 base64+zstd 4]; image i; tile inf [-32,16 2x1 gids 8]; "},
     {"json: external tilesets in both formats",
-     {{"map", R"({"tilesets":[{"firstgid":1, "source":"a.tsx"}, {"firstgid":5, "source":"d/b.json"}],
+     {{"map",
+       R"({"tilesets":[{"firstgid":1, "source":"a.tsx"}, {"firstgid":5, "source":"d/b.json"}],
        "layers":[]})"},
-      {"a.tsx", R"(<tileset name="a" tilewidth="16" tileheight="16" columns="2" tilecount="4"><image source="a.bmp" width="32" height="32"/></tileset>)"},
+      {"a.tsx",
+       R"(<tileset name="a" tilewidth="16" tileheight="16" columns="2" tilecount="4"><image source="a.bmp" width="32" height="32"/></tileset>)"},
       {"d/b.json", R"({"name":"b", "tilewidth":16, "tileheight":16, "columns":1, "tilecount":1,
        "image":"b.bmp", "imagewidth":16, "imageheight":16, "type":"tileset"})"}},
      "tileset a 1 16x16 c2 n4 a.bmp 32x32 from a.tsx; tileset b 5 16x16 c1 n1 d/b.bmp 16x16 "
      "from d/b.json; "},
-    {"tmx not well-formed", {{"map", "<map>\n <layer name=\"a\">\n</map>"}},
+    {"tmx not well-formed",
+     {{"map", "<map>\n <layer name=\"a\">\n</map>"}},
      "is not well-formed XML: Start-end tags mismatch at line 3, column"},
-    {"json not well-formed", {{"map", "{\n \"layers\": [\n  {\"name\": \"a\",}\n ]\n}"}},
+    {"json not well-formed",
+     {{"map", "{\n \"layers\": [\n  {\"name\": \"a\",}\n ]\n}"}},
      "is no JSON map: parse error at line 3, column 16"},
     {"neither", {{"map", "tiles: 1, 2"}}, "is neither XML (a TMX map) nor JSON"},
     {"tmx of another kind", {{"map", "<tileset name=\"a\"/>"}}, "holds <tileset>, not <map>"},
     {"tmx: width no number",
-     {{"map", std::string(kTmxStart) +
-                  R"(<layer name="a" width="3px" height="2"><data encoding="csv"/></layer></map>)"}},
+     {{"map",
+       std::string(kTmxStart) +
+           R"(<layer name="a" width="3px" height="2"><data encoding="csv"/></layer></map>)"}},
      "the width of <layer> is '3px', not a whole number"},
     {"tmx: unknown encoding",
      {{"map", std::string(kTmxStart) +
@@ -161,7 +167,8 @@ const Case kCases[] = {
      {{"map", R"(<map><tileset firstgid="0" name="t" tilewidth="16" tileheight="16"/></map>)"}},
      "a tileset's firstgid is 0, outside 1..268435455"},
     {"tmx: missing external tileset",
-     {{"map", R"(<map><tileset firstgid="1" source="gone.tsx"/></map>)"}}, "gone.tsx"},
+     {{"map", R"(<map><tileset firstgid="1" source="gone.tsx"/></map>)"}},
+     "gone.tsx"},
     {"json: a string in a data array",
      {{"map", R"({"layers":[{"type":"tilelayer","name":"a","width":1,"height":1,"data":["1"]}]})"}},
      "a layer's data array holds \"1\", which is no gid"},
