@@ -48,24 +48,46 @@ TilesetGrid GridOf(const TiledTileset& tileset) {
                        static_cast<std::uint32_t>(std::min(count, gidsLeft))};
 }
 
+// The tile numbers of the gids below 65536, worked out once: 0 for a gid that TileOfGid must
+// look at (a problem, or a gid beyond the table).
+class GidTable {
+  public:
+    explicit GidTable(const TilesetGrid& grid) : grid_(grid), tiles_(1 << 16, 0) {
+        for (std::uint32_t gid = 1; gid < tiles_.size(); ++gid) {
+            const GidTile cell = TileOfGid(gid, grid);
+            tiles_[gid] = cell.meaning == GidMeaning::Tile ? static_cast<std::uint8_t>(cell.tile) : 0;
+        }
+    }
+
+    // The tile number of gid (1..255), or 0 when it is none.
+    int TileOf(std::uint32_t gid) const { return gid < tiles_.size() ? tiles_[gid] : 0; }
+    const TilesetGrid& Grid() const { return grid_; }
+
+  private:
+    TilesetGrid grid_;
+    std::vector<std::uint8_t> tiles_;
+};
+
 // The records of one tile layer, checked cell by cell.
 class TileLayerRecords {
   public:
-    TileLayerRecords(const TiledMap& map, const TilesetGrid& grid, const std::string& layer)
-        : map_(map), grid_(grid), layer_(layer) {}
+    TileLayerRecords(const TiledMap& map, const GidTable& gids, const std::string& layer)
+        : map_(map), gids_(gids), grid_(gids.Grid()), layer_(layer) {}
 
     void Add(const CellBlock& block) {
         const std::string where = "layer " + Quoted(layer_) +
                                   (block.chunk ? ", chunk at x " + std::to_string(block.x) +
                                                      ", y " + std::to_string(block.y)
                                                : "");
-        // Room for the tiles the data can hold, as far as its size tells.
+        // Room for the tiles the data can hold, as far as its size tells, growing as a vector
+        // grows so that many small chunks do not move the records again and again.
         if (block.encoding != CellEncoding::Base64) {
             const std::size_t mostTiles =
-                block.data.size() / (block.encoding == CellEncoding::Gids ? 4 : 2);
-            records_.reserve(records_.size() +
-                             std::min<std::size_t>(
-                                 mostTiles, static_cast<std::size_t>(block.width * block.height)));
+                std::min(block.data.size() / (block.encoding == CellEncoding::Gids ? 4 : 2),
+                         static_cast<std::size_t>(block.width * block.height));
+            if (records_.size() + mostTiles > records_.capacity()) {
+                records_.reserve(std::max(records_.size() + mostTiles, 2 * records_.capacity()));
+            }
         }
         std::int64_t x = block.x;
         std::int64_t y = block.y;
@@ -86,9 +108,13 @@ class TileLayerRecords {
 
   private:
     void AddCell(std::int64_t x, std::int64_t y, std::uint32_t gid) {
-        const GidTile cell = TileOfGid(gid, grid_);
-        if (cell.meaning != GidMeaning::Tile) {
-            Refuse(x, y, WhyNot(gid, cell));
+        int tile = gids_.TileOf(gid);
+        if (tile == 0) {
+            const GidTile cell = TileOfGid(gid, grid_);
+            if (cell.meaning != GidMeaning::Tile) {
+                Refuse(x, y, WhyNot(gid, cell));
+            }
+            tile = cell.tile;
         }
         if (x < 0 || y < 0 || x > kLargestCoordinate || y > kLargestCoordinate) {
             Refuse(x, y,
@@ -96,7 +122,7 @@ class TileLayerRecords {
                    "infinite map, the ones left of or above the origin) into that range");
         }
         records_.push_back(LevelRecord{static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
-                                       static_cast<std::uint8_t>(cell.tile)});
+                                       static_cast<std::uint8_t>(tile)});
     }
 
     std::string WhyNot(std::uint32_t gid, const GidTile& cell) const {
@@ -148,6 +174,7 @@ class TileLayerRecords {
     }
 
     const TiledMap& map_;
+    const GidTable& gids_;
     const TilesetGrid& grid_;
     const std::string& layer_;
     std::vector<LevelRecord> records_;
@@ -247,7 +274,7 @@ ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::str
     if (map.tilesets.empty()) {
         throw MapError(Quoted(mapPath) + " has no tileset; a level's tiles are cells of one");
     }
-    const TilesetGrid grid = GridOf(map.tilesets.front());
+    const GidTable gids(GridOf(map.tilesets.front()));
     ImportSummary summary;
     summary.prefixFrom = tileset.value_or(map.tilesets.front().imagePath);
     const std::string prefix =
@@ -263,7 +290,7 @@ ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::str
                  ": only tile layers hold tiles");
             continue;
         }
-        TileLayerRecords records(map, grid, layer.name);
+        TileLayerRecords records(map, gids, layer.name);
         for (const CellBlock& block : layer.blocks) {
             records.Add(block);
         }

@@ -38,17 +38,30 @@ std::string JsonString(std::string_view text) {
 // The gids of a layer, width to a row: "1,2,\n3,4" in TMX, "1,2,3,4" in JSON.
 void WriteGids(TextOut& out, std::span<const std::uint32_t> gids, std::int64_t width,
                bool rowBreaks) {
-    char text[16];
+    // Gathered in a piece of text of its own: one call to out for each number would cost more
+    // than the numbers.
+    constexpr std::size_t kPiece = 1 << 16;
+    constexpr std::size_t kLongestCell = 12;  // 10 digits, a comma, a line break
+    char text[kPiece];
+    char* end = text;
+    std::int64_t column = 0;
     for (std::size_t i = 0; i < gids.size(); ++i) {
-        char* end = std::to_chars(text, text + sizeof text, gids[i]).ptr;
+        if (end + kLongestCell > text + kPiece) {
+            out << std::string_view(text, static_cast<std::size_t>(end - text));
+            end = text;
+        }
+        end = std::to_chars(end, end + kLongestCell, gids[i]).ptr;
         if (i + 1 < gids.size()) {
             *end++ = ',';
-            if (rowBreaks && (i + 1) % static_cast<std::size_t>(width) == 0) {
-                *end++ = '\n';
+            if (++column == width) {
+                column = 0;
+                if (rowBreaks) {
+                    *end++ = '\n';
+                }
             }
         }
-        out << std::string_view(text, static_cast<std::size_t>(end - text));
     }
+    out << std::string_view(text, static_cast<std::size_t>(end - text));
 }
 
 class TmxWriter : public MapWriter {
