@@ -55,7 +55,8 @@ class GidTable {
     explicit GidTable(const TilesetGrid& grid) : grid_(grid), tiles_(1 << 16, 0) {
         for (std::uint32_t gid = 1; gid < tiles_.size(); ++gid) {
             const GidTile cell = TileOfGid(gid, grid);
-            tiles_[gid] = cell.meaning == GidMeaning::Tile ? static_cast<std::uint8_t>(cell.tile) : 0;
+            tiles_[gid] =
+                cell.meaning == GidMeaning::Tile ? static_cast<std::uint8_t>(cell.tile) : 0;
         }
     }
 

@@ -33,25 +33,21 @@ RecordLayers::RecordLayers(std::vector<LevelRecord> records, std::uint64_t mostC
         layerStart_ = {0, records_.size()};
         return;
     }
-    // Layer k holds the positions seen more than k times.
-    std::vector<std::size_t> layerSize(layers + 1, 0);
+    // Layer k holds one record of every position that has more than k.
+    std::vector<std::size_t> positionsWith(layers + 1, 0);  // [c]: positions with c records
     for (const std::uint32_t count : seen) {
-        ++layerSize[count];  // positions with exactly count records
+        ++positionsWith[count];
     }
-    layerStart_.assign(layers + 1, 0);
-    std::size_t reaching = 0;  // positions with more records than the layer's number
+    std::vector<std::size_t> layerSize(layers, 0);
+    std::size_t reaching = 0;
     for (std::size_t k = layers; k-- > 0;) {
-        reaching += layerSize[k + 1];
-        layerStart_[k] = reaching;
+        reaching += positionsWith[k + 1];
+        layerSize[k] = reaching;
     }
-    // layerStart_ holds the sizes so far; make them starts.
-    std::size_t start = 0;
-    for (std::size_t k = 0; k < layers; ++k) {
-        const std::size_t size = layerStart_[k];
-        layerStart_[k] = start;
-        start += size;
+    layerStart_.assign(1, 0);
+    for (const std::size_t size : layerSize) {
+        layerStart_.push_back(layerStart_.back() + size);
     }
-    layerStart_[layers] = start;
     std::vector<std::size_t> next(layerStart_.begin(), layerStart_.end() - 1);
     std::fill(seen.begin(), seen.end(), 0);
     records_.resize(records.size());
