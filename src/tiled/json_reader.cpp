@@ -150,6 +150,19 @@ const Json* Member(const Json& object, const char* name) {
     return found == object.end() ? nullptr : &*found;
 }
 
+// value as JSON text for a message, cut short after 40 bytes.
+std::string Shown(const Json& value) {
+    std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    if (text.size() > 40) {
+        std::size_t cut = 37;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;  // not inside a UTF-8 sequence
+        }
+        text = text.substr(0, cut) + "...";
+    }
+    return text;
+}
+
 std::string Where(const char* name, const std::string& where) {
     return Quoted(name, 40) + " of " + where;
 }
@@ -167,7 +180,7 @@ std::int64_t Integer(const Json& object, const char* name, const std::string& wh
         throw MapError("the " + Where(name, where) + " is too large");
     }
     if (!value->is_number_integer()) {
-        throw MapError("the " + Where(name, where) + " is " + value->dump() +
+        throw MapError("the " + Where(name, where) + " is " + Shown(*value) +
                        ", not a whole number");
     }
     return value->get<std::int64_t>();
@@ -179,7 +192,7 @@ std::string Text(const Json& object, const char* name, const std::string& where)
         return {};
     }
     if (!value->is_string()) {
-        throw MapError("the " + Where(name, where) + " is " + value->dump() + ", not a text");
+        throw MapError("the " + Where(name, where) + " is " + Shown(*value) + ", not a text");
     }
     return value->get<std::string>();
 }

@@ -41,9 +41,12 @@ TilesetGrid GridOf(const TiledTileset& tileset) {
                        " is a collection of separate images; a level's tiles are the cells of "
                        "one tileset picture");
     }
-    const std::int64_t count =
-        tileset.tileCount > 0 ? tileset.tileCount : columns * (tileset.imageHeight / kCellSide);
+    // No gid passes 32 bits, whatever the numbers in the file say.
     const auto gidsLeft = std::int64_t{0xFFFFFFFF} - tileset.firstGid + 1;
+    const std::int64_t rows = std::max<std::int64_t>(tileset.imageHeight / kCellSide, 0);
+    const std::int64_t count = tileset.tileCount > 0           ? tileset.tileCount
+                               : rows > gidsLeft / columns ? gidsLeft
+                                                           : columns * rows;
     return TilesetGrid{tileset.firstGid, static_cast<std::uint32_t>(std::min(columns, gidsLeft)),
                        static_cast<std::uint32_t>(std::min(count, gidsLeft))};
 }
@@ -80,12 +83,13 @@ class TileLayerRecords {
                                   (block.chunk ? ", chunk at x " + std::to_string(block.x) +
                                                      ", y " + std::to_string(block.y)
                                                : "");
-        // Room for the tiles the data can hold, as far as its size tells, growing as a vector
-        // grows so that many small chunks do not move the records again and again.
+        // Room for the tiles the data can hold, as far as its size tells (a layer has no more
+        // positions than a level), growing as a vector grows so that many small chunks do not
+        // move the records again and again.
         if (block.encoding != CellEncoding::Base64) {
             const std::size_t mostTiles =
                 std::min(block.data.size() / (block.encoding == CellEncoding::Gids ? 4 : 2),
-                         static_cast<std::size_t>(block.width * block.height));
+                         kPositions * kPositions);
             if (records_.size() + mostTiles > records_.capacity()) {
                 records_.reserve(std::max(records_.size() + mostTiles, 2 * records_.capacity()));
             }

@@ -207,6 +207,8 @@ TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
     WriteWholeFile(dir / "t.bmp", Tileset(25, 15));
     WriteWholeFile(dir / "png.png", "\x89PNG\r\n\x1a\n" + std::string(40, '\0'));
     WriteWholeFile(dir / "cut.bmp", Tileset(25, 15).substr(0, 100));
+    WriteWholeFile(dir / "bm.bmp", std::string("BM\6\0", 4));
+    WriteWholeFile(dir / "five.bmp", "BM" + test::Le32(5) + "xx");
     WriteWholeFile(dir / "out.lvl", "old level");
     const auto tmx = [](const std::string& csv) { return Tmx(CsvLayer("a", csv), 25, 15); };
     std::string tallColumn = "0";  // 4096 empty cells, then a tile at y 4096
@@ -257,6 +259,11 @@ TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
          {"--tileset", dir / "png.png"}},
         {"picture cut short", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "cut.bmp"),
          "its BMP size field says"},
+        {"picture too short for a size",
+         Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "bm.bmp"),
+         "has 4 bytes, too few for a BMP picture"},
+        {"size field below 6", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "five.bmp"),
+         "its BMP size field says 5 bytes, but a prefix needs from 6 to 8"},
         {"picture missing", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "gone.bmp"),
          "gone.bmp"},
         {"zstd",

@@ -26,10 +26,11 @@ CellBlock Block(std::int64_t width, std::int64_t height, CellEncoding encoding, 
     return CellBlock{0, 0, width, height, encoding, compression, std::move(data)};
 }
 
-TEST(CellDataTest, DecodesEveryEncodingTiledWrites) {
+// Tiled's own CSV, base64, zlib and gzip data are read in tests/render/tiled_check_test.cpp; here
+// what Tiled seldom writes: blanks anywhere, and layers of more than one batch and inflated piece.
+TEST(CellDataTest, DecodesBlanksAndLargeLayers) {
     const std::vector<std::uint32_t> gids{1, 0, 3, 0, 20, 0x800000ABu};
     const std::string bytes = GidBytes(gids);
-    // A layer larger than one batch and one inflated piece.
     std::vector<std::uint32_t> many(300000);
     for (std::size_t i = 0; i < many.size(); ++i) {
         many[i] = static_cast<std::uint32_t>(i % 7 == 0 ? 0 : i % 190 + 1);
@@ -39,19 +40,13 @@ TEST(CellDataTest, DecodesEveryEncodingTiledWrites) {
         CellBlock block;
         std::vector<std::uint32_t> expected;
     } const cases[] = {
-        {"csv as Tiled writes it", Block(3, 2, CellEncoding::Csv, "\n1,0,3,\n0,20,2147483819\n"),
-         gids},
         {"csv with blanks everywhere",
          Block(3, 2, CellEncoding::Csv, " 1 ,0,\t3,\r\n0 , 20,2147483819 "), gids},
-        {"base64", Block(3, 2, CellEncoding::Base64, "\n   " + Base64(bytes) + "\n  "), gids},
-        {"base64 zlib",
-         Block(3, 2, CellEncoding::Base64, Base64(Compress(bytes, false)), CellCompression::Zlib),
-         gids},
-        {"base64 gzip",
-         Block(3, 2, CellEncoding::Base64, Base64(Compress(bytes, true)), CellCompression::Gzip),
-         gids},
         {"plain gids", Block(3, 2, CellEncoding::Gids, bytes), gids},
         {"empty block", Block(0, 5, CellEncoding::Csv, "  \n"), {}},
+        {"base64 with blanks",
+         Block(3, 2, CellEncoding::Base64, "\n  " + Base64(bytes).insert(4, " \r\n\t") + "\n "),
+         gids},
         {"a large zlib layer",
          Block(600, 500, CellEncoding::Base64, Base64(Compress(GidBytes(many), false)),
                CellCompression::Zlib),

@@ -70,22 +70,5 @@ TEST(TileGidsTest, TileOfGid) {
     }
 }
 
-// Every tile of every picture width from 1 to 40 cells goes to a gid and back.
-TEST(TileGidsTest, EveryTileGoesToItsGidAndBack) {
-    for (std::uint32_t columns = 1; columns <= 40; ++columns) {
-        const TilesetGrid grid{1, columns, columns * 14};
-        for (int tile = 1; tile <= 255; ++tile) {
-            const std::uint32_t gid = GidOfTile(tile, grid);
-            if ((tile - 1) % 19 >= static_cast<int>(columns)) {
-                EXPECT_EQ(gid, 0u) << columns << " columns, tile " << tile;
-                continue;
-            }
-            const GidTile back = TileOfGid(gid, grid);
-            EXPECT_EQ(back.meaning, GidMeaning::Tile) << columns << " columns, tile " << tile;
-            EXPECT_EQ(back.tile, tile) << columns << " columns";
-        }
-    }
-}
-
 }  // namespace
 }  // namespace quorbel::tiled
