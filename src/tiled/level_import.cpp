@@ -223,8 +223,9 @@ std::string LeadingBitmap(const std::string& path, const std::string& what) {
     const std::string start = file.Read(6);
     if (!start.starts_with("BM")) {
         throw FileError(name +
-                        " is no BMP picture (it does not begin with \"BM\"); a level's prefix is "
-                        "a BMP: give --tileset with the BMP picture, or a level file, to use");
+                        " is no BMP picture (it does not begin with \"BM\"), and a level's prefix "
+                        "must be one: give a BMP of the same picture (or a level file) with "
+                        "--tileset FILE");
     }
     std::uint32_t size = 0;
     for (int i = 5; i >= 2; --i) {
