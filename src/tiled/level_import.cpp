@@ -44,7 +44,7 @@ TilesetGrid GridOf(const TiledTileset& tileset) {
     // No gid passes 32 bits, whatever the numbers in the file say.
     const auto gidsLeft = std::int64_t{0xFFFFFFFF} - tileset.firstGid + 1;
     const std::int64_t rows = std::max<std::int64_t>(tileset.imageHeight / kCellSide, 0);
-    const std::int64_t count = tileset.tileCount > 0           ? tileset.tileCount
+    const std::int64_t count = tileset.tileCount > 0       ? tileset.tileCount
                                : rows > gidsLeft / columns ? gidsLeft
                                                            : columns * rows;
     return TilesetGrid{tileset.firstGid, static_cast<std::uint32_t>(std::min(columns, gidsLeft)),
