@@ -1,5 +1,6 @@
-// Writes the seed corpus of both fuzz targets, built with the tests' own BMP builder:
-//   make_seed_corpus RUN_FOLDER CODEC_FOLDER
+// Writes the seed corpus of the fuzz targets, built with the tests' own BMP builder and layer data
+// encoders:
+//   make_seed_corpus RUN_FOLDER CODEC_FOLDER MAP_FOLDER
 // Seeds are a starting point; the fuzzer grows its corpus from them.
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "run_input.h"
 #include "support/bmp_builder.h"
+#include "support/map_bytes.h"
 
 namespace {
 
@@ -57,6 +59,45 @@ std::vector<std::string> CodecSeeds() {
     };
 }
 
+// Maps as Tiled writes them: each layer data encoding, an infinite map, groups, object layers,
+// and a JSON map.
+std::vector<std::string> MapSeeds() {
+    using quorbel::test::Base64;
+    using quorbel::test::Compress;
+    const std::string gids = quorbel::test::GidBytes({1, 0, 3, 0, 20, 171});
+    const std::string start =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<map version=\"1.8\" width=\"3\" "
+        "height=\"2\" tilewidth=\"16\" tileheight=\"16\">\n <tileset firstgid=\"1\" "
+        "name=\"t\" tilewidth=\"16\" tileheight=\"16\" tilecount=\"190\" columns=\"19\">\n  "
+        "<image source=\"t.bmp\" width=\"304\" height=\"160\"/>\n </tileset>\n";
+    const auto layer = [](const std::string& attributes, const std::string& data) {
+        return " <layer id=\"1\" name=\"a\" width=\"3\" height=\"2\">\n  <data " + attributes +
+               ">" + data + "</data>\n </layer>\n";
+    };
+    return {
+        start + layer("encoding=\"csv\"", "\n1,0,3,\n0,20,171\n") + "</map>\n",
+        start + layer("encoding=\"base64\"", Base64(gids)) + "</map>\n",
+        start + layer("encoding=\"base64\" compression=\"zlib\"", Base64(Compress(gids, false))) +
+            "</map>\n",
+        start + layer("encoding=\"base64\" compression=\"gzip\"", Base64(Compress(gids, true))) +
+            "</map>\n",
+        start + layer("", "<tile gid=\"1\"/><tile/><tile gid=\"3\"/><tile/><tile/><tile/>") +
+            "</map>\n",
+        start +
+            layer("encoding=\"csv\"",
+                  "<chunk x=\"0\" y=\"16\" width=\"3\" height=\"2\">1,0,3,0,20,171</chunk>") +
+            "<group name=\"g\"><objectgroup name=\"o\"/>" +
+            layer("encoding=\"csv\"", "0,0,0,5,0,0") + "</group></map>\n",
+        R"({"height":2, "width":3, "infinite":false, "type":"map",
+ "tilesets":[{"columns":19, "firstgid":1, "image":"t.bmp", "imageheight":160, "imagewidth":304,
+   "margin":0, "name":"t", "spacing":0, "tilecount":190, "tileheight":16, "tilewidth":16}],
+ "layers":[{"data":[1, 0, 3, 0, 20, 171], "height":2, "name":"a", "type":"tilelayer", "width":3},
+  {"type":"group", "name":"g", "layers":[{"type":"imagelayer", "name":"i"},
+   {"chunks":[{"data":"AQAAAAAAAAA=", "height":1, "width":2, "x":16, "y":0}], "encoding":"base64",
+    "height":16, "name":"c", "type":"tilelayer", "width":16}]}]})",
+    };
+}
+
 void WriteSeeds(const std::filesystem::path& folder, const std::vector<std::string>& seeds) {
     std::filesystem::create_directories(folder);
     for (std::size_t i = 0; i < seeds.size(); ++i) {
@@ -67,8 +108,8 @@ void WriteSeeds(const std::filesystem::path& folder, const std::vector<std::stri
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_seed_corpus RUN_FOLDER CODEC_FOLDER\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: make_seed_corpus RUN_FOLDER CODEC_FOLDER MAP_FOLDER\n");
         return 64;
     }
     std::vector<std::string> runSeeds;
@@ -77,5 +118,6 @@ int main(int argc, char** argv) {
     }
     WriteSeeds(argv[1], runSeeds);
     WriteSeeds(argv[2], CodecSeeds());
+    WriteSeeds(argv[3], MapSeeds());
     return 0;
 }

@@ -10,7 +10,9 @@
 
 #include "cli/command.h"
 #include "cli/convert_command.h"
+#include "cli/export_command.h"
 #include "cli/external_command.h"
+#include "cli/import_command.h"
 #include "cli/info_command.h"
 #include "cli/stop_signals.h"
 
@@ -24,6 +26,8 @@ std::vector<std::unique_ptr<Subcommand>> AllCommands() {
     commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
     commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
         "render", "draw a level file's map as a PNG picture"));
+    commands.push_back(std::make_unique<quorbel::cli::ExportCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::ImportCommand>());
     commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
         "prepare", "make the 1-bit BMP that convert takes of any picture"));
     return commands;

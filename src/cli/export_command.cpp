@@ -1,0 +1,65 @@
+#include "cli/export_command.h"
+
+#include <ostream>
+
+#include "tiled/level_export.h"
+
+namespace quorbel::cli {
+
+Command::Syntax ExportCommand::GetSyntax() const {
+    return Syntax{{}, {}, "LEVEL MAP", 2, 2};
+}
+
+std::string ExportCommand::Help() const {
+    return R"(Usage: quorbel-lvl export LEVEL MAP
+
+Writes the level file LEVEL as a map for Tiled, the map editor: a MAP ending in
+.tmx is a TMX (XML) map, one ending in .tmj or .json a JSON map. Beside MAP goes
+its tileset picture, "<MAP's name without suffix>-tileset.bmp": LEVEL's prefix,
+byte for byte, which MAP names (relative to itself) as the picture of its one
+tileset. 'quorbel-lvl import' reads the map back into a level file.
+
+The map is orthogonal and finite, of 16 x 16 tiles, as wide and high as the
+largest x and y plus one. Tile number t is the picture's cell in column
+(t - 1) mod 19 and row (t - 1) div 19 (the tile chooser's numbering); Tiled
+numbers the same cell 1 + row x columns + column, columns being the picture's
+width div 16. The tile layer "records" holds every record; a record at a
+position already filled goes to "records 2" (and so on), so that nothing is lost
+and the layers keep the records' order at each position. The map's property
+quorbel.records holds the number of records. Layer data is CSV in TMX, arrays
+of numbers in JSON.
+
+MAP and the picture are both replaced, or neither: a failed run leaves both as
+they were. Neither may be LEVEL.
+
+Options:
+  -h, --help   show this help
+
+Exit status:
+  0   exported
+  1   LEVEL cannot be read as a level file (as 'quorbel-lvl info' refuses it),
+      has no records, has a prefix that is no BMP picture, uses tile numbers
+      without a whole cell in its prefix picture (each is named with its
+      record count), repeats positions so often that the map would pass
+      33554432 cells, or an output cannot be written
+  64  bad usage: MAP does not end in .tmx, .tmj or .json, or its name is not
+      UTF-8 text without control characters
+)";
+}
+
+int ExportCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
+    const std::string& level = parsed.operands[0];
+    const std::string& map = parsed.operands[1];
+    if (const auto problem = tiled::MapNameProblem(map)) {
+        throw UsageError(*problem);
+    }
+    const tiled::ExportSummary summary = tiled::ExportLevel(level, map, [&](const std::string& w) {
+        err << ProgramName() << ": warning: " << w << '\n';
+    });
+    out << "wrote " << map << " and " << summary.picture << ": " << summary.width << " x "
+        << summary.height << " tiles, " << summary.records << " records in " << summary.layers
+        << (summary.layers == 1 ? " layer\n" : " layers\n");
+    return kExitSuccess;
+}
+
+}  // namespace quorbel::cli

@@ -1,0 +1,28 @@
+// Reading a Tiled map file, TMX or JSON, with the external tileset files it names.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "tiled/tiled_map.h"
+
+namespace quorbel::tiled {
+
+// The largest map or tileset file read; larger ones are refused before they take memory.
+inline constexpr std::size_t kLargestMapFile = std::size_t{512} << 20;
+
+// The map at path: TMX when its text begins with '<', JSON when with '{'. Throws MapError for a
+// file that is neither or not well-formed (naming the parser's line and column), FileError when
+// it or an external tileset cannot be read.
+TiledMap ReadMapFile(const std::string& path);
+
+// The tileset in the TSX or JSON tileset file at path, which the map gives firstGid. Throws as
+// ReadMapFile does.
+TiledTileset ReadTilesetFile(const std::string& path, std::uint32_t firstGid);
+
+// The whole text of path. Throws FileError when it cannot be read or is larger than
+// kLargestMapFile.
+std::string ReadMapText(const std::string& path);
+
+}  // namespace quorbel::tiled

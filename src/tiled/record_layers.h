@@ -1,0 +1,39 @@
+// A level's records spread over the tile layers of one map. A map holds one tile a cell, a level
+// any number of records a position: the first record at a position goes to the first layer, the
+// second to the second, and so on, so that nothing is lost and the layers' order keeps the
+// records' order at each position.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "conversion/level_record.h"
+
+namespace quorbel::tiled {
+
+class RecordLayers {
+  public:
+    // Spreads records (at least one). Throws MapError when the layers would hold more than
+    // mostCells cells together (layers x width x height).
+    RecordLayers(std::vector<LevelRecord> records, std::uint64_t mostCells);
+
+    // The map's size in tiles: the largest x and y plus one.
+    std::int64_t Width() const { return width_; }
+    std::int64_t Height() const { return height_; }
+    std::size_t Count() const { return layerStart_.size() - 1; }
+
+    // Makes grid layer number layer (from 0): width x height gids, row by row from the top, each
+    // gidOfTile[tile] where the layer has a record, 0 elsewhere.
+    void Fill(std::size_t layer, const std::array<std::uint32_t, 256>& gidOfTile,
+              std::vector<std::uint32_t>& grid) const;
+
+  private:
+    std::int64_t width_ = 0;
+    std::int64_t height_ = 0;
+    std::vector<LevelRecord> records_;     // by layer, in file order within one
+    std::vector<std::size_t> layerStart_;  // layer k is records_[layerStart_[k], layerStart_[k+1])
+};
+
+}  // namespace quorbel::tiled

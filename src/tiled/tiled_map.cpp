@@ -1,0 +1,51 @@
+#include "tiled/tiled_map.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "conversion/quoted.h"
+
+namespace quorbel::tiled {
+
+std::optional<MapFormat> MapFormatOfName(std::string_view path) {
+    const auto endsWith = [&](std::string_view suffix) {
+        return path.size() > suffix.size() && path.ends_with(suffix) &&
+               path[path.size() - suffix.size() - 1] != '/';
+    };
+    if (endsWith(".tmx")) {
+        return MapFormat::Tmx;
+    }
+    if (endsWith(".tmj") || endsWith(".json")) {
+        return MapFormat::Json;
+    }
+    return std::nullopt;
+}
+
+std::string PathBeside(std::string_view file, std::string_view relative) {
+    const std::size_t slash = file.rfind('/');
+    if (relative.starts_with('/') || slash == std::string_view::npos) {
+        return std::string(relative);
+    }
+    return std::string(file.substr(0, slash + 1)) + std::string(relative);
+}
+
+std::string LineAndColumn(std::string_view text, std::size_t offset) {
+    const std::string_view before = text.substr(0, std::min(offset, text.size()));
+    const auto line = std::count(before.begin(), before.end(), '\n') + 1;
+    const std::size_t lineStart = before.rfind('\n');
+    const std::size_t column =
+        before.size() - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+std::int64_t ParseInteger(std::string_view text, std::string_view what) {
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) {
+        throw MapError(std::string(what) + " is " + Quoted(text, 40) + ", not a whole number");
+    }
+    return value;
+}
+
+}  // namespace quorbel::tiled

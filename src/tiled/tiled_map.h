@@ -1,0 +1,84 @@
+// A Tiled map as import reads it from a TMX or JSON file: the tilesets and the layers in file
+// order (layers of groups in their place), each tile layer's data still as the file encodes it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorbel::tiled {
+
+// A map or tileset that cannot become a level, and why. Exit status 1.
+class MapError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class MapFormat { Tmx, Json };
+
+// The format a map's file name asks for by its suffix: .tmx, or .tmj and .json; nothing for any
+// other name.
+std::optional<MapFormat> MapFormatOfName(std::string_view path);
+
+enum class CellEncoding {
+    Csv,     // decimal gids separated by commas
+    Base64,  // 4-byte little-endian gids, base64-encoded (and maybe compressed)
+    Gids,    // 4-byte little-endian gids as they are (JSON arrays, TMX <tile> elements)
+};
+enum class CellCompression { None, Zlib, Gzip, Zstd };
+
+// The cells of a finite layer, or one chunk of an infinite one, row by row from (x, y).
+struct CellBlock {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    CellEncoding encoding = CellEncoding::Csv;
+    CellCompression compression = CellCompression::None;
+    std::string data;
+    bool chunk = false;  // one of several of an infinite layer
+};
+
+struct TiledTileset {
+    std::string name;
+    std::string file;  // the external tileset file it was read from; empty when embedded
+    std::uint32_t firstGid = 1;
+    std::int64_t tileWidth = 0;
+    std::int64_t tileHeight = 0;
+    std::int64_t columns = 0;
+    std::int64_t tileCount = 0;
+    std::int64_t margin = 0;
+    std::int64_t spacing = 0;
+    std::string image;      // the picture's path as the map names it, or empty for none
+    std::string imagePath;  // that path from the current folder
+    std::int64_t imageWidth = 0;
+    std::int64_t imageHeight = 0;
+};
+
+enum class LayerKind { Tile, Object, Image };
+
+struct TiledLayer {
+    LayerKind kind = LayerKind::Tile;
+    std::string name;
+    std::vector<CellBlock> blocks;  // tile layers only
+};
+
+struct TiledMap {
+    std::vector<TiledTileset> tilesets;
+    std::vector<TiledLayer> layers;
+    std::vector<std::string> filesRead;  // the map and its external tilesets
+};
+
+// relative as seen from the folder of file: itself when absolute, else joined to that folder.
+std::string PathBeside(std::string_view file, std::string_view relative);
+
+// "line L, column C" of byte offset in text, both counted from 1.
+std::string LineAndColumn(std::string_view text, std::size_t offset);
+
+// The whole number text holds, for the message what. Throws MapError for anything else.
+std::int64_t ParseInteger(std::string_view text, std::string_view what);
+
+}  // namespace quorbel::tiled

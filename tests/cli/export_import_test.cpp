@@ -1,0 +1,421 @@
+// quorbel-lvl export and import from the outside: what they write, what they refuse (leaving
+// every file as it was), and the round trip on generated levels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <random>
+
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/level_model.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
+
+namespace quorbel::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadWholeFile;
+using test::WriteWholeFile;
+constexpr auto Record = test::LevelRecordBytes;
+
+test::ProcessResult Lvl(const std::vector<std::string>& args) {
+    return test::RunProcess(QUORBEL_LVL, args);
+}
+
+// Every file in the folder with its bytes.
+std::map<std::string, std::string> Snapshot(const test::ScratchDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
+        files[entry.path().lexically_relative(dir.Path()).string()] =
+            entry.is_regular_file() ? ReadWholeFile(entry.path().string()) : "(folder)";
+    }
+    return files;
+}
+
+// A 1-bit tileset picture of columns x rows cells.
+std::string Tileset(int columns, int rows) {
+    return test::BmpBuilder(16 * columns, 16 * rows)
+        .Pixels([](int x, int y) { return (x * 7 + y * 3) % 5 == 0; })
+        .Bytes();
+}
+
+std::vector<test::model::Tile> SortedRecords(const std::string& level, std::size_t prefix) {
+    auto records = test::model::RecordsOf(level, prefix);
+    std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.y, a.x, a.tile) < std::tie(b.y, b.x, b.tile);
+    });
+    return records;
+}
+
+TEST(ExportImportTest, ExportWritesTheMapAndItsTilesetPicture) {
+    test::ScratchDir dir;
+    const std::string prefix = Tileset(20, 2);  // 320 x 32
+    // Tile 21 is column 1 of row 1: gid 1 + 20 + 1 = 22. Tile 1 twice at (2, 1).
+    WriteWholeFile(dir / "a.lvl", prefix + Record(2, 1, 1) + Record(0, 0, 21) + Record(2, 1, 19));
+    const auto result = Lvl({"export", dir / "a.lvl", dir / "m.tmx"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "wrote " + dir / "m.tmx" + " and " + dir / "m-tileset.bmp" +
+                              ": 3 x 2 tiles, 3 records in 2 layers\n");
+    EXPECT_EQ(ReadWholeFile(dir / "m-tileset.bmp"), prefix);
+    EXPECT_EQ(ReadWholeFile(dir / "m.tmx"),
+              R"(<?xml version="1.0" encoding="UTF-8"?>
+<map version="1.8" orientation="orthogonal" renderorder="right-down" width="3" height="2" tilewidth="16" tileheight="16" infinite="0" nextlayerid="3" nextobjectid="1">
+ <properties>
+  <property name="quorbel.records" type="int" value="3"/>
+ </properties>
+ <tileset firstgid="1" name="m-tileset" tilewidth="16" tileheight="16" tilecount="40" columns="20">
+  <image source="m-tileset.bmp" width="320" height="32"/>
+ </tileset>
+ <layer id="1" name="records" width="3" height="2">
+  <data encoding="csv">
+22,0,0,
+0,0,1
+</data>
+ </layer>
+ <layer id="2" name="records 2" width="3" height="2">
+  <data encoding="csv">
+0,0,0,
+0,0,19
+</data>
+ </layer>
+</map>
+)");
+    fs::create_directory(dir / "sub");
+    ASSERT_EQ(Lvl({"export", dir / "a.lvl", dir / "sub/j.json"}).exitStatus, 0);
+    const std::string json = ReadWholeFile(dir / "sub/j.json");
+    for (const char* part : {"\"data\":[22,0,0,0,0,1]", "\"data\":[0,0,0,0,0,19]",
+                             "\"name\":\"records 2\"", "\"image\":\"j-tileset.bmp\"",
+                             "\"name\":\"quorbel.records\",\n   \"type\":\"int\",\n   \"value\":3",
+                             "\"columns\":20", "\"tilecount\":40", "\"infinite\":false"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << part;
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "sub/j-tileset.bmp"), prefix);
+}
+
+TEST(ExportImportTest, ExportRefusalsLeaveEveryFileAsItWas) {
+    test::ScratchDir dir;
+    const std::string prefix = Tileset(19, 10);  // 304 x 160
+    WriteWholeFile(dir / "ok.lvl", prefix + Record(1, 1, 171));
+    WriteWholeFile(dir / "empty.lvl", prefix);
+    WriteWholeFile(dir / "short.lvl", "BM\6\0");
+    WriteWholeFile(dir / "noBmp.lvl", "xx" + test::Le32(6) + Record(0, 0, 1));
+    WriteWholeFile(dir / "cells.lvl", prefix + Record(0, 0, 0) + Record(1, 0, 200) +
+                                          Record(2, 0, 0) + Record(3, 0, 171) + Record(4, 0, 0));
+    WriteWholeFile(dir / "huge.lvl", prefix + Record(0, 0, 1) + Record(0, 0, 1) + Record(0, 0, 1) +
+                                         Record(4095, 4095, 1));
+    WriteWholeFile(dir / "old.tmx", "old map");
+    WriteWholeFile(dir / "old-tileset.bmp", "old picture");
+    fs::create_directory(dir / "dir-tileset.bmp");
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int exitStatus;
+        const char* message;  // part of standard error
+    } const cases[] = {
+        {"map suffix", {dir / "ok.lvl", dir / "old.xml"}, 64, "must end in .tmx (TMX), .tmj or"},
+        {"map name not UTF-8", {dir / "ok.lvl", dir / "\xff.tmx"}, 64, "must be UTF-8 text"},
+        {"control character", {dir / "ok.lvl", dir / "a\nb.tmj"}, 64, "without control"},
+        {"one operand", {dir / "ok.lvl"}, 64, "expected LEVEL MAP, got 1 operand(s)"},
+        {"missing level", {dir / "gone.lvl", dir / "old.tmx"}, 1, "cannot open"},
+        {"level too short", {dir / "short.lvl", dir / "old.tmx"}, 1, "is no level file"},
+        {"no records", {dir / "empty.lvl", dir / "old.tmx"}, 1, "has no tile records"},
+        {"prefix no picture", {dir / "noBmp.lvl", dir / "old.tmx"}, 1, "is no BMP picture"},
+        {"tiles without cells",
+         {dir / "cells.lvl", dir / "old.tmx"},
+         1,
+         "tile numbers without a whole cell in the 304 x 160 prefix picture: 0 (3 records), "
+         "200 (1 record)"},
+        {"too many layers",
+         {dir / "huge.lvl", dir / "old.json"},
+         1,
+         "the map would need 3 layers of 4096 x 4096 tiles"},
+        {"picture cannot be written", {dir / "ok.lvl", dir / "dir.tmx"}, 1, "dir-tileset.bmp"},
+    };
+    for (const Case& c : cases) {
+        const auto before = Snapshot(dir);
+        std::vector<std::string> args{"export"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = Lvl(args);
+        EXPECT_EQ(result.exitStatus, c.exitStatus) << c.name << ": " << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.name << ": " << result.err;
+        EXPECT_EQ(result.out, "") << c.name;
+        EXPECT_EQ(Snapshot(dir), before) << c.name;
+    }
+    // A level named like a map cannot be replaced by its own export.
+    fs::copy_file(dir / "ok.lvl", dir / "self.tmx");
+    const auto self = Lvl({"export", dir / "self.tmx", dir / "self.tmx"});
+    EXPECT_EQ(self.exitStatus, 1);
+    EXPECT_NE(self.err.find("the level"), std::string::npos) << self.err;
+    EXPECT_FALSE(fs::exists(dir / "self-tileset.bmp"));
+}
+
+// A TMX map of 3 x 2 tiles whose first tileset has columns x rows cells of side pixels.
+std::string Tmx(const std::string& layers, int columns = 19, int rows = 10,
+                const std::string& tilesetExtra = "", int side = 16,
+                const std::string& image = "t.bmp") {
+    return "<?xml version=\"1.0\"?>\n<map width=\"3\" height=\"2\" tilewidth=\"16\" "
+           "tileheight=\"16\">\n <tileset firstgid=\"1\" name=\"t\" tilewidth=\"" +
+           std::to_string(side) + "\" tileheight=\"" + std::to_string(side) + "\" tilecount=\"" +
+           std::to_string(columns * rows) + "\" columns=\"" + std::to_string(columns) + "\"" +
+           tilesetExtra + ">\n  <image source=\"" + image + "\" width=\"" +
+           std::to_string(columns * side) + "\" height=\"" + std::to_string(rows * side) +
+           "\"/>\n </tileset>\n <tileset firstgid=\"1000\" name=\"other\" tilewidth=\"16\" "
+           "tileheight=\"16\" tilecount=\"4\" columns=\"2\"><image source=\"o.bmp\" "
+           "width=\"32\" height=\"32\"/></tileset>\n" +
+           layers + "</map>\n";
+}
+
+std::string CsvLayer(const std::string& name, const std::string& csv) {
+    return " <layer name=\"" + name + "\" width=\"3\" height=\"2\"><data encoding=\"csv\">" + csv +
+           "</data></layer>\n";
+}
+
+TEST(ExportImportTest, ImportWritesRecordsLayerByLayerFromTheBottomRowUp) {
+    test::ScratchDir dir;
+    WriteWholeFile(dir / "t.bmp", Tileset(19, 10));
+    WriteWholeFile(dir / "m.tmx", Tmx(CsvLayer("a", "1,0,3,\n0,20,171") +
+                                      " <objectgroup name=\"things\"/>\n <group name=\"g\">\n" +
+                                      CsvLayer("b", "0,0,0,\n190,0,0") +
+                                      " <imagelayer name=\"sky\"/>\n" + " </group>\n"));
+    const auto result = Lvl({"import", dir / "m.tmx", dir / "out.lvl"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err,
+              "quorbel-lvl import: warning: skipped the object layer 'things': only tile layers "
+              "hold tiles\n"
+              "quorbel-lvl import: warning: skipped the image layer 'sky': only tile layers hold "
+              "tiles\n");
+    EXPECT_EQ(result.out, "wrote " + dir / "out.lvl" +
+                              ": 5 records from 2 tile layers, prefix from " + dir / "t.bmp" +
+                              "\n");
+    EXPECT_EQ(ReadWholeFile(dir / "out.lvl"), Tileset(19, 10) + Record(1, 1, 20) +
+                                                  Record(2, 1, 171) + Record(0, 0, 1) +
+                                                  Record(2, 0, 3) + Record(0, 1, 190));
+
+    // --tileset: a level file's leading bitmap serves, as for convert.
+    WriteWholeFile(dir / "other.lvl", Tileset(2, 1) + Record(9, 9, 9));
+    ASSERT_EQ(
+        Lvl({"import", "--tileset", dir / "other.lvl", dir / "m.tmx", dir / "out.lvl"}).exitStatus,
+        0);
+    EXPECT_TRUE(ReadWholeFile(dir / "out.lvl").starts_with(Tileset(2, 1) + Record(1, 1, 20)));
+}
+
+TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
+    test::ScratchDir dir;
+    WriteWholeFile(dir / "t.bmp", Tileset(25, 15));
+    WriteWholeFile(dir / "png.png", "\x89PNG\r\n\x1a\n" + std::string(40, '\0'));
+    WriteWholeFile(dir / "cut.bmp", Tileset(25, 15).substr(0, 100));
+    WriteWholeFile(dir / "bm.bmp", std::string("BM\6\0", 4));
+    WriteWholeFile(dir / "five.bmp", "BM" + test::Le32(5) + "xx");
+    WriteWholeFile(dir / "out.lvl", "old level");
+    const auto tmx = [](const std::string& csv) { return Tmx(CsvLayer("a", csv), 25, 15); };
+    std::string tallColumn = "0";  // 4096 empty cells, then a tile at y 4096
+    for (int y = 1; y < 4096; ++y) {
+        tallColumn += ",0";
+    }
+    tallColumn += ",7";
+    struct Case {
+        const char* name;
+        std::string map;
+        const char* message;  // part of standard error
+        std::vector<std::string> options = {};
+    } const cases[] = {
+        {"flipped", tmx("0,0,0,\n0,0,2147483649"),
+         "layer 'a', x 2, y 1: the tile is flipped or rotated (gid 2147483649)"},
+        {"rotated", tmx("536870913,0,0,\n0,0,0"), "layer 'a', x 0, y 0: the tile is flipped"},
+        {"another tileset", tmx("0,0,0,\n0,1001,0"),
+         "layer 'a', x 1, y 1: the tile is from the tileset 'other'; a level's tiles all come "
+         "from one picture, the first tileset 't'"},
+        {"no tileset's gid", tmx("0,0,0,\n0,376,0"),
+         "layer 'a', x 1, y 1: gid 376 is no tile of the first tileset 't' (gids 1 to 375)"},
+        {"column 20", tmx("0,20,0,\n0,0,0"),
+         "layer 'a', x 1, y 0: the tile is in column 20 of the tileset picture; the game "
+         "numbers tiles in rows of 19"},
+        {"tile 256", tmx("0,0,0,\n0,0,334"),
+         "layer 'a', x 2, y 1: the tile in column 9, row 14 would be tile number 256"},
+        {"negative chunk",
+         Tmx(R"( <layer name="inf" width="16" height="16"><data encoding="csv"><chunk x="-16" y="0" width="2" height="1">0,5</chunk></data></layer>
+)"),
+         "layer 'inf', x -15, y 0: a level holds x and y from 0 to 4095 only"},
+        {"y 4096",
+         Tmx(" <layer name=\"tall\" width=\"1\" height=\"4097\"><data encoding=\"csv\">" +
+             tallColumn + "</data></layer>\n"),
+         "layer 'tall', x 0, y 4096: a level holds x and y from 0 to 4095 only"},
+        {"tiles of 32 x 32", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 12, 5, "", 32),
+         "the first tileset 't' has tiles of 32 x 32 pixels; the game's tiles are 16 x 16"},
+        {"margin", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, " margin=\"1\""),
+         "has a margin of 1 and a spacing of 0 pixels"},
+        {"collection of images",
+         R"(<map><tileset firstgid="1" name="c" tilewidth="16" tileheight="16" tilecount="1" columns="0"><tile id="0"><image source="a.png"/></tile></tileset></map>)",
+         "the first tileset 'c' is a collection of separate images"},
+        {"no tileset", "<map width=\"1\" height=\"1\"/>", "has no tileset"},
+        {"picture no BMP", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "png.png"),
+         "(the picture of the first tileset 't') is no BMP picture"},
+        {"--tileset no BMP",
+         Tmx(CsvLayer("a", "1,0,0,0,0,0")),
+         "(--tileset) is no BMP picture",
+         {"--tileset", dir / "png.png"}},
+        {"picture cut short", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "cut.bmp"),
+         "its BMP size field says"},
+        {"picture too short for a size",
+         Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "bm.bmp"),
+         "has 4 bytes, too few for a BMP picture"},
+        {"size field below 6", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "five.bmp"),
+         "its BMP size field says 5 bytes, but a prefix needs from 6 to 8"},
+        {"picture missing", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "gone.bmp"),
+         "gone.bmp"},
+        {"zstd",
+         Tmx(R"( <layer name="z" width="3" height="2"><data encoding="base64" compression="zstd">KLUv/SAYwQAAAQ==</data></layer>
+)"),
+         "layer 'z' is compressed with Zstandard, which is not read here: in Tiled, choose Map > "
+         "Map Properties > Tile Layer Format \"CSV\""},
+        {"bad XML", "<map>\n<layer>\n</map>",
+         "is not well-formed XML: Start-end tags mismatch at line 3"},
+        {"bad JSON", "{\"layers\": [}", "is no JSON map: parse error at line 1, column 13"},
+        {"output is the map", Tmx(CsvLayer("a", "1,0,0,0,0,0")), "the map", {}},
+    };
+    for (const Case& c : cases) {
+        WriteWholeFile(dir / "m.tmx", c.map);
+        const bool outputIsMap = std::string(c.name) == "output is the map";
+        const auto before = Snapshot(dir);
+        std::vector<std::string> args{"import"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(dir / "m.tmx");
+        args.push_back(outputIsMap ? dir / "m.tmx" : dir / "out.lvl");
+        const auto result = Lvl(args);
+        EXPECT_EQ(result.exitStatus, 1) << c.name << ": " << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.name << ": " << result.err;
+        EXPECT_EQ(result.out, "") << c.name;
+        EXPECT_EQ(Snapshot(dir), before) << c.name;
+    }
+    const auto usage = Lvl({"import", "--tileset", "", dir / "m.tmx", dir / "out.lvl"});
+    EXPECT_EQ(usage.exitStatus, 64);
+    EXPECT_NE(usage.err.find("--tileset needs a file name"), std::string::npos) << usage.err;
+    EXPECT_EQ(Lvl({"import", dir / "m.tmx"}).exitStatus, 64);
+}
+
+// import(export(L)) is L byte for byte for levels as convert makes them, whatever the map format.
+TEST(ExportImportTest, RoundTripGivesBackEveryConvertedLevel) {
+    test::ScratchDir dir;
+    std::mt19937 random(13);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 24; ++round) {
+        const int columns = 1 + below(30);
+        const int rows = 1 + below(15);
+        const std::string tileset = dir / "tileset.bmp";
+        WriteWholeFile(tileset, Tileset(columns, rows));
+        // A tile number with a cell in this picture.
+        int tile = 0;
+        while (tile == 0) {
+            const int t = 1 + below(255);
+            const int column = (t - 1) % 19;
+            const int row = (t - 1) / 19;
+            tile = column < columns && row < rows ? t : 0;
+        }
+        const int width = 1 + below(round < 20 ? 70 : 1024);
+        const int height = 1 + below(round < 20 ? 70 : 40);
+        const int density = 1 + below(100);
+        std::vector<bool> dark(static_cast<std::size_t>(width * height));
+        for (std::size_t i = 0; i < dark.size(); ++i) {
+            dark[i] = below(100) < density;
+        }
+        test::BmpBuilder(width, height)
+            .Pixels(
+                [&](int x, int y) { return dark[static_cast<std::size_t>(y * width + x)] ? 0 : 1; })
+            .WriteTo(dir / "map.bmp");
+        const auto converted = Lvl(
+            {"convert", "--tile", std::to_string(tile), tileset, dir / "map.bmp", dir / "l.lvl"});
+        ASSERT_EQ(converted.exitStatus, 0) << converted.err;
+        const std::string level = ReadWholeFile(dir / "l.lvl");
+        if (level.size() == Tileset(columns, rows).size()) {
+            continue;  // no dark pixel: nothing to export
+        }
+        for (const char* map : {"m.tmx", "m.tmj", "m.json"}) {
+            const auto exported = Lvl({"export", dir / "l.lvl", dir / map});
+            ASSERT_EQ(exported.exitStatus, 0) << exported.err;
+            const auto imported = Lvl({"import", dir / map, dir / "back.lvl"});
+            ASSERT_EQ(imported.exitStatus, 0) << imported.err;
+            ASSERT_EQ(ReadWholeFile(dir / "back.lvl"), level)
+                << "round " << round << ", " << map << ": " << width << " x " << height << ", tile "
+                << tile << " on " << columns << " x " << rows << " cells";
+        }
+    }
+}
+
+// Any level, repeated positions and any record order included, comes back with the same prefix
+// and the same records as a multiset; a position's records keep their order through the layers.
+TEST(ExportImportTest, RoundTripKeepsEveryRecordOfAnyLevel) {
+    test::ScratchDir dir;
+    std::mt19937 random(1013);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const std::string prefix = Tileset(19, 14);  // every tile 1..255 has a cell
+    for (int round = 0; round < 20; ++round) {
+        const int spread = round < 15 ? 1 + below(12) : 4096;
+        std::string level = prefix;
+        const int count = 1 + below(200);
+        std::map<std::pair<int, int>, std::vector<int>> byPosition;
+        for (int i = 0; i < count; ++i) {
+            const int x = below(spread);
+            const int y = below(round < 15 ? spread : 20);
+            const int tile = 1 + below(255);
+            level += Record(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                            static_cast<std::uint32_t>(tile));
+            byPosition[{x, y}].push_back(tile);
+        }
+        std::size_t layers = 0;
+        for (const auto& [position, tiles] : byPosition) {
+            layers = std::max(layers, tiles.size());
+        }
+        WriteWholeFile(dir / "l.lvl", level);
+        for (const char* map : {"m.tmx", "m.tmj"}) {
+            const auto exported = Lvl({"export", dir / "l.lvl", dir / map});
+            ASSERT_EQ(exported.exitStatus, 0) << exported.err;
+            EXPECT_TRUE(exported.out.ends_with(" " + std::to_string(count) + " records in " +
+                                               std::to_string(layers) +
+                                               (layers == 1 ? " layer\n" : " layers\n")))
+                << exported.out;
+            const auto imported = Lvl({"import", dir / map, dir / "back.lvl"});
+            ASSERT_EQ(imported.exitStatus, 0) << imported.err;
+            const std::string back = ReadWholeFile(dir / "back.lvl");
+            ASSERT_EQ(back.substr(0, prefix.size()), prefix);
+            ASSERT_EQ(SortedRecords(back, prefix.size()), SortedRecords(level, prefix.size()))
+                << "round " << round << ", " << map;
+            // Layer k holds each position's k-th record, so the import keeps their order.
+            std::map<std::pair<int, int>, std::vector<int>> backByPosition;
+            for (const auto& record : test::model::RecordsOf(back, prefix.size())) {
+                backByPosition[{record.x, record.y}].push_back(record.tile);
+            }
+            EXPECT_EQ(backByPosition, byPosition) << "round " << round << ", " << map;
+        }
+    }
+}
+
+TEST(ExportImportTest, HelpExplainsEachCommand) {
+    struct Case {
+        const char* command;
+        std::vector<const char*> parts;
+    } const cases[] = {
+        {"export",
+         {"Usage: quorbel-lvl export LEVEL MAP", ".tmx", ".tmj or .json", "-tileset.bmp",
+          "records 2", "quorbel.records", "Exit status:", "64  bad usage"}},
+        {"import",
+         {"Usage: quorbel-lvl import [--tileset FILE] MAP OUTPUT", "--tileset FILE",
+          "flipped or rotated", "column 20", "0..4095", "Zstandard", "skipped",
+          "Exit status:", "line and column", "64  bad usage"}},
+    };
+    for (const Case& c : cases) {
+        const auto result = Lvl({c.command, "--help"});
+        EXPECT_EQ(result.exitStatus, 0);
+        for (const char* part : c.parts) {
+            EXPECT_NE(result.out.find(part), std::string::npos) << c.command << ": " << part;
+        }
+    }
+    const auto overview = Lvl({"--help"});
+    EXPECT_NE(overview.out.find("\n  export "), std::string::npos) << overview.out;
+    EXPECT_NE(overview.out.find("\n  import "), std::string::npos) << overview.out;
+}
+
+}  // namespace
+}  // namespace quorbel::cli

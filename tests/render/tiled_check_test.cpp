@@ -1,0 +1,256 @@
+// The real Tiled (Debian's tiled 1.8 package) judges what export writes and import reads: Tiled
+// rewrites our maps, import reads its rewrites back into the same level, and tmxrasterizer draws
+// our maps as render draws the level.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <random>
+
+#include "support/bmp_builder.h"
+#include "support/level_bytes.h"
+#include "support/map_bytes.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
+
+namespace quorbel::render {
+namespace {
+
+using test::ReadWholeFile;
+using test::WriteWholeFile;
+constexpr auto Record = test::LevelRecordBytes;
+
+// A tileset picture of columns x rows cells whose every pixel differs from every other.
+std::string DistinctTileset(int columns, int rows) {
+    QImage image(16 * columns, 16 * rows, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgb(x & 0xFF, y, 0x40 | (x >> 8)));
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
+QImage PictureOf(const std::string& path) {
+    const std::string bytes = ReadWholeFile(path);
+    return QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
+                            static_cast<int>(bytes.size()))
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+// Pixels that differ, transparent ones being equal whatever their colour.
+int DifferingPixels(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            differing += p != q && (qAlpha(p) != 0 || qAlpha(q) != 0) ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+class TiledCheckTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(std::string(QUORBEL_TILED).empty())
+            << "Debian's tiled is not installed: run scripts/install-deps";
+        // Tiled runs headless and keeps its settings in the scratch folder.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("XDG_RUNTIME_DIR", home.Path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
+    }
+
+    // Runs program; fails the test with its output unless it exits with 0.
+    void Run(const std::string& program, const std::vector<std::string>& args) {
+        const test::ProcessResult result = test::RunProcess(program, args);
+        ASSERT_EQ(result.exitStatus, 0) << program << " " << args.back() << ":\n" << result.err;
+    }
+    void Lvl(const std::vector<std::string>& args) { Run(QUORBEL_LVL, args); }
+
+    // Imports map and expects level back, byte for byte.
+    void ExpectImportGives(const std::string& map, const std::string& level) {
+        Lvl({"import", map, dir / "back.lvl"});
+        EXPECT_TRUE(ReadWholeFile(dir / "back.lvl") == ReadWholeFile(level))
+            << "import of " << map << " differs from " << level;
+    }
+
+    // Export to both formats, Tiled's rewrites of each into the other, import of both rewrites,
+    // and tmxrasterizer's picture of our maps against render's. A level in convert's order comes
+    // back byte for byte; one with repeated positions as the import of our own map gives it.
+    void CheckLevel(const std::string& level, bool inConvertOrder = true) {
+        Lvl({"export", level, dir / "our.tmx"});
+        Lvl({"export", level, dir / "our.tmj"});
+        Run(QUORBEL_TILED, {"--export-map", "json", dir / "our.tmx", dir / "tiled.tmj"});
+        Run(QUORBEL_TILED, {"--export-map", "tmx", dir / "our.tmj", dir / "tiled.tmx"});
+        std::string expected = level;
+        if (!inConvertOrder) {
+            expected = dir / "ours-back.lvl";
+            Lvl({"import", dir / "our.tmx", expected});
+        }
+        ExpectImportGives(dir / "tiled.tmj", expected);
+        ExpectImportGives(dir / "tiled.tmx", expected);
+
+        Lvl({"render", level, "-o", dir / "our.png", "--scale", "1"});
+        const QImage ours = PictureOf(dir / "our.png");
+        for (const char* map : {"our.tmx", "our.tmj"}) {
+            Run(QUORBEL_TMXRASTERIZER, {dir / map, dir / "tiled.png"});
+            const QImage tiled = PictureOf(dir / "tiled.png");
+            ASSERT_EQ(tiled.size(), ours.size()) << map;
+            EXPECT_EQ(DifferingPixels(tiled, ours), 0) << map;
+        }
+    }
+
+    test::ScratchDir home;
+    test::ScratchDir dir;
+};
+
+TEST_F(TiledCheckTest, TheSampleLevel) {
+    Lvl({"convert", QUORBEL_SAMPLES_DIR "/sample-tileset.bmp",
+         QUORBEL_SAMPLES_DIR "/sample-map.bmp", dir / "sample.lvl"});
+    CheckLevel(dir / "sample.lvl");
+}
+
+// Levels as convert makes them, and levels of many tile numbers in convert's order, on tileset
+// pictures narrower and wider than 19 cells.
+TEST_F(TiledCheckTest, GeneratedLevels) {
+    std::mt19937 random(7);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    struct Case {
+        int columns;
+        int rows;
+        bool converted;  // by convert, one tile number; else one random tile a position
+        int repeats;     // records more, at positions already filled, in random order
+    } const cases[] = {{19, 10, true, 0},  {25, 14, false, 0}, {12, 6, true, 0},
+                       {19, 14, false, 0}, {7, 30, false, 0},  {25, 14, false, 300}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.columns) + " x " + std::to_string(c.rows) + " cells");
+        const std::string tileset = DistinctTileset(c.columns, c.rows);
+        WriteWholeFile(dir / "tileset.bmp", tileset);
+        // Tile numbers with a cell in the picture.
+        std::vector<int> tiles;
+        for (int t = 1; t <= 255; ++t) {
+            if ((t - 1) % 19 < c.columns && (t - 1) / 19 < c.rows) {
+                tiles.push_back(t);
+            }
+        }
+        const int width = 1 + below(60);
+        const int height = 1 + below(40);
+        std::vector<int> tileAt(static_cast<std::size_t>(width * height), 0);
+        for (int& tile : tileAt) {
+            tile = below(3) == 0
+                       ? tiles[static_cast<std::size_t>(below(static_cast<int>(tiles.size())))]
+                       : 0;
+        }
+        tileAt.back() = tiles.back();  // the map reaches its full size
+        if (c.converted) {
+            test::BmpBuilder(width, height)
+                .Pixels([&](int x, int y) {
+                    return tileAt[static_cast<std::size_t>(y * width + x)] == 0;
+                })
+                .WriteTo(dir / "map.bmp");
+            Lvl({"convert", "--tile", std::to_string(tiles.back()), dir / "tileset.bmp",
+                 dir / "map.bmp", dir / "level.lvl"});
+        } else {
+            std::string level = tileset;
+            for (int y = height - 1; y >= 0; --y) {
+                for (int x = 0; x < width; ++x) {
+                    if (const int tile = tileAt[static_cast<std::size_t>(y * width + x)];
+                        tile != 0) {
+                        level +=
+                            Record(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                                   static_cast<std::uint32_t>(tile));
+                    }
+                }
+            }
+            for (int i = 0; i < c.repeats; ++i) {
+                const int x = below(width);
+                const int y = below(height);
+                if (tileAt[static_cast<std::size_t>(y * width + x)] != 0) {
+                    level += Record(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                                    static_cast<std::uint32_t>(tiles[static_cast<std::size_t>(
+                                        below(static_cast<int>(tiles.size())))]));
+                }
+            }
+            WriteWholeFile(dir / "level.lvl", level);
+        }
+        CheckLevel(dir / "level.lvl", c.repeats == 0);
+    }
+}
+
+// Maps as Tiled itself writes them in each layer format, finite and infinite, TMX and JSON: the
+// test writes a seed map in the format, Tiled rewrites it (encoding and compressing the data
+// itself, cutting an infinite layer into its own chunks), and import reads the rewrite.
+TEST_F(TiledCheckTest, ImportReadsEveryLayerFormatTiledWrites) {
+    const std::string tileset = DistinctTileset(19, 10);
+    WriteWholeFile(dir / "t.bmp", tileset);
+    const int width = 40;
+    const int height = 21;
+    std::vector<std::uint32_t> gids(width * height, 0);
+    std::string level = tileset;
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const int tile = (x * 31 + y * 17) % 7 == 0 ? 1 + (x * 13 + y * 5) % 190 : 0;
+            gids[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint32_t>(tile);
+            if (tile != 0) {
+                level += Record(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                                static_cast<std::uint32_t>(tile));
+            }
+        }
+    }
+    WriteWholeFile(dir / "level.lvl", level);
+    std::string csv;
+    for (const std::uint32_t gid : gids) {
+        csv += std::to_string(gid) + ",";
+    }
+    csv.pop_back();
+    struct Format {
+        const char* name;
+        const char* attributes;
+        std::string data;
+    } const formats[] = {
+        {"csv", "encoding=\"csv\"", csv},
+        {"base64", "encoding=\"base64\"", test::Base64(test::GidBytes(gids))},
+        {"zlib", "encoding=\"base64\" compression=\"zlib\"",
+         test::Base64(test::Compress(test::GidBytes(gids), false))},
+        {"gzip", "encoding=\"base64\" compression=\"gzip\"",
+         test::Base64(test::Compress(test::GidBytes(gids), true))},
+    };
+    for (const Format& format : formats) {
+        for (const bool infinite : {false, true}) {
+            SCOPED_TRACE(std::string(format.name) + (infinite ? ", infinite" : ", finite"));
+            const std::string size =
+                "width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\"";
+            const std::string data =
+                infinite ? "<chunk x=\"0\" y=\"0\" " + size + ">" + format.data + "</chunk>"
+                         : format.data;
+            WriteWholeFile(dir / "seed.tmx",
+                           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<map version=\"1.8\" "
+                           "orientation=\"orthogonal\" renderorder=\"right-down\" " +
+                               size + " tilewidth=\"16\" tileheight=\"16\" infinite=\"" +
+                               (infinite ? "1" : "0") +
+                               "\">\n <tileset firstgid=\"1\" name=\"t\" tilewidth=\"16\" "
+                               "tileheight=\"16\" tilecount=\"190\" columns=\"19\">\n  <image "
+                               "source=\"t.bmp\" width=\"304\" height=\"160\"/>\n </tileset>\n "
+                               "<layer id=\"1\" name=\"a\" " +
+                               size + ">\n  <data " + format.attributes + ">" + data +
+                               "</data>\n </layer>\n</map>\n");
+            Run(QUORBEL_TILED, {"--export-map", "tmx", dir / "seed.tmx", dir / "tiled.tmx"});
+            Run(QUORBEL_TILED, {"--export-map", "json", dir / "seed.tmx", dir / "tiled.tmj"});
+            const std::string rewrite = ReadWholeFile(dir / "tiled.tmx");
+            EXPECT_NE(rewrite.find(format.attributes), std::string::npos) << rewrite;
+            EXPECT_EQ(rewrite.find("<chunk") != std::string::npos, infinite) << rewrite;
+            ExpectImportGives(dir / "tiled.tmx", dir / "level.lvl");
+            ExpectImportGives(dir / "tiled.tmj", dir / "level.lvl");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorbel::render
