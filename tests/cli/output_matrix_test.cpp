@@ -38,11 +38,13 @@ struct Fixture {
     std::string tileset = dir / "tileset.bmp";
     std::string map = dir / "map.bmp";
     std::string level = dir / "level.lvl";
+    std::string tiledMap = dir / "map.tmx";  // with its picture map-tileset.bmp
 
     Fixture() {
         test::BmpBuilder(16, 16).WriteTo(tileset);
         test::BmpBuilder(4, 3).Pixels([](int x, int y) { return (x + y) % 2; }).WriteTo(map);
         WriteWholeFile(level, test::BmpBuilder(16, 16).Bytes() + test::LevelRecordBytes(1, 2, 1));
+        EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"export", level, tiledMap}).exitStatus, 0);
     }
 };
 
@@ -50,28 +52,43 @@ struct Fixture {
 // at, and its exit status when it refuses the output.
 struct Writer {
     std::string name;
+    std::string suffix;  // of the output's name, which some writers take for its format
     std::function<std::vector<std::string>(const Fixture&, const std::string& output)> args;
     std::function<std::string(const Fixture&)> input;
     int refusedStatus = 1;
     int inputRefusedStatus = 1;  // for an output that is one of its inputs
+    // A writer that puts the output's name into a text format refuses a name that is no UTF-8,
+    // as bad usage.
+    bool namesMustBeText = false;
 };
 
 std::vector<Writer> Writers() {
     std::vector<Writer> writers = {
-        {"convert",
+        {"convert", ".lvl",
          [](const Fixture& f, const std::string& out) {
              return std::vector<std::string>{"convert", f.tileset, f.map, out};
          },
          [](const Fixture& f) { return f.map; }, 1, 1},
-        {"convert --report",
+        {"convert --report", ".txt",
          [](const Fixture& f, const std::string& out) {
              return std::vector<std::string>{"convert", "--report", out,
                                              f.tileset, f.map,      f.dir / "new.lvl"};
          },
          [](const Fixture& f) { return f.tileset; }, 64, 64},
+        // Also writes MAP's picture, <name>-tileset.bmp, beside it: both or neither.
+        {"export", ".tmx",
+         [](const Fixture& f, const std::string& out) {
+             return std::vector<std::string>{"export", f.level, out};
+         },
+         [](const Fixture& f) { return f.level; }, 1, 1, true},
+        {"import", ".lvl",
+         [](const Fixture& f, const std::string& out) {
+             return std::vector<std::string>{"import", "--tileset", f.tileset, f.tiledMap, out};
+         },
+         [](const Fixture& f) { return f.tiledMap; }, 1, 1},
     };
 #if QUORBEL_WITH_RENDER
-    writers.push_back({"render",
+    writers.push_back({"render", ".png",
                        [](const Fixture& f, const std::string& out) {
                            return std::vector<std::string>{"render", f.level, "-o", out};
                        },
@@ -132,11 +149,12 @@ struct Destination {
     std::string name;
     // Makes the destination in the fixture; returns the output path to give, and where the new
     // file lands when written (empty: at that path). Calls GTEST_SKIP when it cannot be made here.
-    std::function<std::pair<std::string, std::string>(Fixture&)> arrange;
+    std::function<std::pair<std::string, std::string>(Fixture&, const std::string& suffix)> arrange;
     Outcome outcome;
     mode_t umask = 022;
     bool asNobody = false;
     mode_t newFileMode = 0;  // for a destination that did not exist: the mode it gets
+    bool nameIsNoText = false;
 };
 
 void PrintTo(const Destination& destination, std::ostream* out) {
@@ -167,27 +185,30 @@ std::pair<std::string, std::string> Existing(const Fixture& f, const std::string
 }
 
 const Destination kDestinations[] = {
-    {"NewFile", [](Fixture& f) { return At(f.dir / "new-output.png"); }, Outcome::Written, 022,
-     false, 0644},
-    {"NewFileUnderUmask077", [](Fixture& f) { return At(f.dir / "new-output.png"); },
+    {"NewFile", [](Fixture& f, const std::string& x) { return At(f.dir / "new-output" + x); },
+     Outcome::Written, 022, false, 0644},
+    {"NewFileUnderUmask077",
+     [](Fixture& f, const std::string& x) { return At(f.dir / "new-output" + x); },
      Outcome::Written, 077, false, 0600},
-    {"PrivateFileStaysPrivate", [](Fixture& f) { return Existing(f, "out.png", 0600); },
+    {"PrivateFileStaysPrivate",
+     [](Fixture& f, const std::string& x) { return Existing(f, "out" + x, 0600); },
      Outcome::Written},
-    {"GroupWritableFileKeepsItsMode", [](Fixture& f) { return Existing(f, "out.png", 0664); },
+    {"GroupWritableFileKeepsItsMode",
+     [](Fixture& f, const std::string& x) { return Existing(f, "out" + x, 0664); },
      Outcome::Written, 077},
     {"OtherOwnerAndGroupKept",
-     [](Fixture& f) {
+     [](Fixture& f, const std::string& x) {
          if (SkippedUnlessRoot()) {
              return At("");
          }
-         const auto made = Existing(f, "out.png", 0640);
+         const auto made = Existing(f, "out" + x, 0640);
          EXPECT_EQ(::chown(made.first.c_str(), 65534, 65534), 0);
          return made;
      },
      Outcome::Written},
     {"AclAndExtendedAttributesKept",
-     [](Fixture& f) {
-         const auto made = Existing(f, "out.png", 0640);
+     [](Fixture& f, const std::string& x) {
+         const auto made = Existing(f, "out" + x, 0640);
          const std::string acl = AclGivingNobodyRead();
          const bool kept = ::setxattr(made.first.c_str(), "user.quorbel.note", "kept", 4, 0) == 0 &&
                            ::setxattr(made.first.c_str(), "system.posix_acl_access", acl.data(),
@@ -196,35 +217,37 @@ const Destination kDestinations[] = {
          return made;
      },
      Outcome::Written},
-    {"ReadOnlyFileEvenForRoot", [](Fixture& f) { return Existing(f, "out.png", 0444); },
+    {"ReadOnlyFileEvenForRoot",
+     [](Fixture& f, const std::string& x) { return Existing(f, "out" + x, 0444); },
      Outcome::Refused},
     {"Folder",
-     [](Fixture& f) {
-         fs::create_directory(f.dir / "folder.png");
-         return At(f.dir / "folder.png");
+     [](Fixture& f, const std::string& x) {
+         fs::create_directory(f.dir / "folder" + x);
+         return At(f.dir / "folder" + x);
      },
      Outcome::Refused},
-    {"MissingFolder", [](Fixture& f) { return At(f.dir / "none/out.png"); }, Outcome::Refused},
+    {"MissingFolder", [](Fixture& f, const std::string& x) { return At(f.dir / "none/out" + x); },
+     Outcome::Refused},
     {"Fifo",
-     [](Fixture& f) {
-         EXPECT_EQ(::mkfifo((f.dir / "fifo.png").c_str(), 0666), 0);
-         return At(f.dir / "fifo.png");
+     [](Fixture& f, const std::string& x) {
+         EXPECT_EQ(::mkfifo((f.dir / "fifo" + x).c_str(), 0666), 0);
+         return At(f.dir / "fifo" + x);
      },
      Outcome::Refused},
     {"DeviceNode",
-     [](Fixture& f) {
+     [](Fixture& f, const std::string& x) {
          if (SkippedUnlessRoot()) {
              return At("");
          }
-         EXPECT_EQ(::mknod((f.dir / "null.png").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-         return At(f.dir / "null.png");
+         EXPECT_EQ(::mknod((f.dir / "null" + x).c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+         return At(f.dir / "null" + x);
      },
      Outcome::Refused},
     {"Socket",
-     [](Fixture& f) {
+     [](Fixture& f, const std::string& x) {
          sockaddr_un address{};
          address.sun_family = AF_UNIX;
-         const std::string path = f.dir / "socket.png";
+         const std::string path = f.dir / "socket" + x;
          if (SkippedUnless(path.size() < sizeof address.sun_path,
                            "the scratch folder's name is too long for a socket")) {
              return At("");
@@ -237,58 +260,58 @@ const Destination kDestinations[] = {
      },
      Outcome::Refused},
     {"LinkToAFileElsewhere",
-     [](Fixture& f) {
+     [](Fixture& f, const std::string& x) {
          fs::create_directory(f.dir / "shared");
-         Existing(f, "shared/target.png", 0640);
-         fs::create_symlink("shared/target.png", f.dir / "link.png");
-         return std::pair{f.dir / "link.png", f.dir / "shared/target.png"};
+         Existing(f, "shared/target" + x, 0640);
+         fs::create_symlink("shared/target" + x, f.dir / "link" + x);
+         return std::pair{f.dir / "link" + x, f.dir / "shared/target" + x};
      },
      Outcome::Written},
     {"ChainOfLinks",
-     [](Fixture& f) {
+     [](Fixture& f, const std::string& x) {
          fs::create_directory(f.dir / "shared");
-         Existing(f, "shared/target.png", 0600);
-         fs::create_symlink(f.dir / "shared/target.png", f.dir / "shared/second.png");
-         fs::create_symlink("shared/second.png", f.dir / "first.png");
-         return std::pair{f.dir / "first.png", f.dir / "shared/target.png"};
+         Existing(f, "shared/target" + x, 0600);
+         fs::create_symlink(f.dir / "shared/target" + x, f.dir / "shared/second" + x);
+         fs::create_symlink("shared/second" + x, f.dir / "first" + x);
+         return std::pair{f.dir / "first" + x, f.dir / "shared/target" + x};
      },
      Outcome::Written},
     {"DanglingLink",
-     [](Fixture& f) {
-         fs::create_symlink("made-by-the-writer.png", f.dir / "link.png");
-         return std::pair{f.dir / "link.png", f.dir / "made-by-the-writer.png"};
+     [](Fixture& f, const std::string& x) {
+         fs::create_symlink("made-by-the-writer" + x, f.dir / "link" + x);
+         return std::pair{f.dir / "link" + x, f.dir / "made-by-the-writer" + x};
      },
      Outcome::Written, 022, false, 0644},
     {"LinkToAFifo",
-     [](Fixture& f) {
-         EXPECT_EQ(::mkfifo((f.dir / "fifo.png").c_str(), 0666), 0);
-         fs::create_symlink("fifo.png", f.dir / "link.png");
-         return At(f.dir / "link.png");
+     [](Fixture& f, const std::string& x) {
+         EXPECT_EQ(::mkfifo((f.dir / "fifo" + x).c_str(), 0666), 0);
+         fs::create_symlink("fifo" + x, f.dir / "link" + x);
+         return At(f.dir / "link" + x);
      },
      Outcome::Refused},
     {"LinkToAReadOnlyFile",
-     [](Fixture& f) {
-         Existing(f, "target.png", 0400);
-         fs::create_symlink("target.png", f.dir / "link.png");
-         return At(f.dir / "link.png");
+     [](Fixture& f, const std::string& x) {
+         Existing(f, "target" + x, 0400);
+         fs::create_symlink("target" + x, f.dir / "link" + x);
+         return At(f.dir / "link" + x);
      },
      Outcome::Refused},
     {"LinkLoop",
-     [](Fixture& f) {
-         fs::create_symlink("loop.png", f.dir / "loop.png");
-         return At(f.dir / "loop.png");
+     [](Fixture& f, const std::string& x) {
+         fs::create_symlink("loop" + x, f.dir / "loop" + x);
+         return At(f.dir / "loop" + x);
      },
      Outcome::Refused},
     // The name is no UTF-8: a writer that took it for text would reach its look-alike instead.
     {"NameThatIsNoUtf8BesideItsLookAlike",
-     [](Fixture& f) {
-         WriteWholeFile(f.dir / "lvl\xEF\xBF\xBD.png", "the look-alike");
-         return At(f.dir / "lvl\xFF.png");
+     [](Fixture& f, const std::string& x) {
+         WriteWholeFile(f.dir / "lvl\xEF\xBF\xBD" + x, "the look-alike");
+         return At(f.dir / "lvl\xFF" + x);
      },
-     Outcome::Written, 022, false, 0644},
+     Outcome::Written, 022, false, 0644, true},
     // A folder anyone may write to does not make its files anyone's: cp refuses these too.
     {"FileTheUserMayNotWrite",
-     [](Fixture& f) {
+     [](Fixture& f, const std::string& x) {
          if (SkippedUnlessRoot()) {
              return At("");
          }
@@ -297,10 +320,10 @@ const Destination kDestinations[] = {
              fs::permissions(input, fs::perms::owner_read | fs::perms::owner_write |
                                         fs::perms::group_read | fs::perms::others_read);
          }
-         return Existing(f, "out.png", 0644);
+         return Existing(f, "out" + x, 0644);
      },
      Outcome::Refused, 022, true},
-    {"LinkToAnInput", [](Fixture&) { return At(""); },  // made per writer below
+    {"LinkToAnInput", [](Fixture&, const std::string&) { return At(""); },  // made per writer below
      Outcome::RefusedAsInput},
 };
 
@@ -311,16 +334,16 @@ TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
     for (const Writer& writer : Writers()) {
         SCOPED_TRACE(writer.name);
         Fixture fixture;
-        auto [output, landsAt] = destination.arrange(fixture);
+        auto [output, landsAt] = destination.arrange(fixture, writer.suffix);
         if (::testing::Test::IsSkipped()) {
             return;
         }
         if (destination.outcome == Outcome::RefusedAsInput) {
-            fs::create_symlink(writer.input(fixture), fixture.dir / "link.png");
-            output = fixture.dir / "link.png";
+            fs::create_symlink(writer.input(fixture), fixture.dir / "link" + writer.suffix);
+            output = fixture.dir / "link" + writer.suffix;
         }
-        const std::string written = landsAt.empty() ? output : landsAt;
-        const std::string key = fs::path(written).lexically_relative(fixture.dir.Path()).string();
+        const std::string target = landsAt.empty() ? output : landsAt;
+        const std::string key = fs::path(target).lexically_relative(fixture.dir.Path()).string();
         const auto before = Snapshot(fixture.dir);
         const std::vector<std::string> args = writer.args(fixture, output);
 
@@ -330,15 +353,25 @@ TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
                                 ? test::RunProcessAsNobody(QUORBEL_LVL, args, {QUORBEL_LVL_RENDER})
                                 : test::RunProcess(QUORBEL_LVL, args, options);
 
+        const bool written = destination.outcome == Outcome::Written &&
+                             !(destination.nameIsNoText && writer.namesMustBeText);
         auto after = Snapshot(fixture.dir);
         after.erase("new.lvl");  // the report writer's level
-        if (destination.outcome == Outcome::Written) {
+        if (written) {
+            // export's picture beside its map, written with it.
+            std::erase_if(after, [&](const auto& entry) {
+                return before.count(entry.first) == 0 && entry.first.ends_with("-tileset.bmp");
+            });
+        }
+        if (destination.nameIsNoText && writer.namesMustBeText) {
+            EXPECT_EQ(result.exitStatus, 64) << result.err;
+        } else if (written) {
             EXPECT_EQ(result.exitStatus, 0) << result.err;
             ASSERT_EQ(after.count(key), 1u) << key;
             struct stat info {};
-            ASSERT_EQ(::lstat(written.c_str(), &info), 0);
+            ASSERT_EQ(::lstat(target.c_str(), &info), 0);
             EXPECT_TRUE(S_ISREG(info.st_mode));
-            EXPECT_NE(ReadWholeFile(written), kEarlier);
+            EXPECT_NE(ReadWholeFile(target), kEarlier);
             if (before.count(key) == 0) {
                 EXPECT_EQ(info.st_mode & 07777, destination.newFileMode);
                 after.erase(key);
