@@ -169,6 +169,15 @@ OutputFile::~OutputFile() {
     Discard();
 }
 
+std::string OutputFile::TemporaryName(unsigned attempt) const {
+    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%ld.%x%04x.part", static_cast<long>(::getpid()),
+                  static_cast<unsigned>(tick & 0xFFFFFF), attempt);
+    // Hidden, saying whose it is, and short enough for any file system.
+    return folder_ + "/." + NameOf(target_.target).substr(0, 200) + suffix;
+}
+
 void OutputFile::CreateTemporary() {
     // Readable by its owner alone until Prepare gives it the final permissions.
     fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -181,11 +190,7 @@ void OutputFile::CreateTemporary() {
     }
     // A file system without unnamed files: a hidden name beside the target.
     for (unsigned attempt = 0;; ++attempt) {
-        const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-        char suffix[48];
-        std::snprintf(suffix, sizeof suffix, ".%ld.%x%04x.part", static_cast<long>(::getpid()),
-                      static_cast<unsigned>(tick & 0xFFFFFF), attempt);
-        const std::string name = folder_ + "/." + NameOf(target_.target).substr(0, 200) + suffix;
+        const std::string name = TemporaryName(attempt);
         fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
         if (fd_ >= 0) {
             temporaryName_ = name;
@@ -297,11 +302,7 @@ void OutputFile::LinkIntoFolder() {
     }
     const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
     for (unsigned attempt = 0;; ++attempt) {
-        const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-        char suffix[48];
-        std::snprintf(suffix, sizeof suffix, ".%ld.%x%04x.part", static_cast<long>(::getpid()),
-                      static_cast<unsigned>(tick & 0xFFFFFF), attempt);
-        const std::string name = folder_ + "/." + NameOf(target_.target).substr(0, 200) + suffix;
+        const std::string name = TemporaryName(attempt);
         if (::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ||
             ::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             temporaryName_ = name;

@@ -79,6 +79,7 @@ class OutputFile {
 
   private:
     void WritePending();
+    std::string TemporaryName(unsigned attempt) const;
     void CreateTemporary();
     void ApplyFinalAttributes();
     void LinkIntoFolder();

@@ -246,4 +246,21 @@ void DecodeCells(const CellBlock& block, std::string_view where, const GidBatch&
     gids.Finish();
 }
 
+CellCompression CompressionNamed(std::string_view name, std::string_view where) {
+    if (name.empty()) {
+        return CellCompression::None;
+    }
+    if (name == "zlib") {
+        return CellCompression::Zlib;
+    }
+    if (name == "gzip") {
+        return CellCompression::Gzip;
+    }
+    if (name == "zstd") {
+        return CellCompression::Zstd;
+    }
+    throw MapError(std::string(where) + " is compressed with " + Quoted(name) +
+                   ", which is not read: Tiled writes zlib, gzip and zstd");
+}
+
 }  // namespace quorbel::tiled

@@ -19,6 +19,10 @@ inline constexpr std::int64_t kMostCellsPerBlock = std::int64_t{1} << 28;
 // Receives gids in the block's order: row by row from the top, left to right.
 using GidBatch = std::function<void(std::span<const std::uint32_t>)>;
 
+// The compression that a layer's data names ("" for none, "zlib", "gzip", "zstd"). Throws
+// MapError naming where for any other.
+CellCompression CompressionNamed(std::string_view name, std::string_view where);
+
 // Decodes block and hands its width x height gids to visit. Throws MapError naming where (say,
 // "layer 'ground'") for data that is not what its encoding says, a number of cells other than
 // width x height, more than kMostCellsPerBlock cells, or zstd compression.

@@ -1,5 +1,7 @@
 #include "tiled/json_reader.h"
 
+#include "tiled/cell_data.h"
+
 #include <nlohmann/json.hpp>
 
 #include <optional>
@@ -236,21 +238,7 @@ TiledTileset TilesetOf(const Json& object, const std::string& path, std::uint32_
 }
 
 CellCompression CompressionOf(const Json& layer, const std::string& where) {
-    const std::string compression = Text(layer, "compression", where);
-    if (compression.empty()) {
-        return CellCompression::None;
-    }
-    if (compression == "zlib") {
-        return CellCompression::Zlib;
-    }
-    if (compression == "gzip") {
-        return CellCompression::Gzip;
-    }
-    if (compression == "zstd") {
-        return CellCompression::Zstd;
-    }
-    throw MapError(where + " is compressed with " + Quoted(compression) +
-                   ", which is not read: Tiled writes zlib, gzip and zstd");
+    return CompressionNamed(Text(layer, "compression", where), where);
 }
 
 // The layers of a map document, which it takes its data arrays from.

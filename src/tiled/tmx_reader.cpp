@@ -1,5 +1,7 @@
 #include "tiled/tmx_reader.h"
 
+#include "tiled/cell_data.h"
+
 #include <pugixml.hpp>
 
 #include <cstring>
@@ -82,21 +84,7 @@ CellEncoding EncodingOf(pugi::xml_node data) {
 }
 
 CellCompression CompressionOf(pugi::xml_node data) {
-    const std::string_view compression = data.attribute("compression").value();
-    if (compression.empty()) {
-        return CellCompression::None;
-    }
-    if (compression == "zlib") {
-        return CellCompression::Zlib;
-    }
-    if (compression == "gzip") {
-        return CellCompression::Gzip;
-    }
-    if (compression == "zstd") {
-        return CellCompression::Zstd;
-    }
-    throw MapError("layer data compressed with " + Quoted(compression) +
-                   " is not read: Tiled writes zlib, gzip and zstd");
+    return CompressionNamed(data.attribute("compression").value(), "layer data");
 }
 
 // The cells of node (a <data> or a <chunk>): its text, or its <tile> elements as gids.
