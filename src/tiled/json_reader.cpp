@@ -1,12 +1,11 @@
 #include "tiled/json_reader.h"
 
-#include "tiled/cell_data.h"
-
 #include <nlohmann/json.hpp>
 
 #include <optional>
 
 #include "conversion/quoted.h"
+#include "tiled/cell_data.h"
 #include "tiled/map_file.h"
 
 namespace quorbel::tiled {
