@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/compose_command.h"
 #include "cli/convert_command.h"
 #include "cli/external_command.h"
 #include "cli/info_command.h"
+#include "cli/split_command.h"
 #include "cli/stop_signals.h"
 
 namespace {
@@ -21,6 +23,8 @@ using quorbel::cli::Subcommand;
 std::vector<std::unique_ptr<Subcommand>> AllCommands() {
     std::vector<std::unique_ptr<Subcommand>> commands;
     commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::ComposeCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::SplitCommand>());
     commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
     commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
         "render", "draw a level file's map as a PNG picture"));

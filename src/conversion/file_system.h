@@ -77,6 +77,14 @@ struct PathStatus {
 // whose folder does not exist, is Missing.
 PathStatus StatusOf(const std::string& path);
 
+// Makes the folder path names, with the permissions 0777 minus the umask; its own folder must
+// exist. Throws FileError when it cannot, an existing name included.
+void MakeFolder(const std::string& path);
+
+// Removes the folder path names when it is empty; nothing else happens, whatever the reason it
+// cannot. For undoing a MakeFolder that led to nothing.
+void RemoveEmptyFolder(const std::string& path) noexcept;
+
 // Removes the file path names (a link itself, not its target). Throws FileError when it cannot,
 // a missing file included.
 void RemoveFile(const std::string& path);

@@ -166,6 +166,16 @@ PathStatus StatusOf(const std::string& path) {
     return status;
 }
 
+void MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        ThrowFileError("cannot make the folder " + Quoted(path), errno);
+    }
+}
+
+void RemoveEmptyFolder(const std::string& path) noexcept {
+    ::rmdir(path.c_str());
+}
+
 void RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0) {
         ThrowFileError("cannot delete " + Quoted(path), errno);
