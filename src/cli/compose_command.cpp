@@ -226,7 +226,8 @@ Layers may differ in size (each keeps its own coordinates) and may share a
 tile number.
 
 A layer is a tile number, a colon and the path of a 1-bit BMP map, split at the
-first colon: 104:coins.bmp. The tile number is read as convert reads --tile.
+first colon: 104:coins.bmp. The tile number is read as convert reads --tile
+(a layer that starts with a minus sign and a digit is a layer, not an option).
 
 Every layer is checked before anything is written. A layer that convert would
 reject (not 1 bit per pixel, pixels not at offset 62, larger than 1024 x 1024)

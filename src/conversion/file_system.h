@@ -40,6 +40,9 @@ class InputFile {
     // Throws FileError, as Read would, when fewer than count bytes are left.
     void Require(std::uint64_t count);
 
+    // The bytes left after those handed out, the file's size looked at now.
+    std::uint64_t Remaining();
+
     // Passes over the next count bytes without reading them. Throws FileError when the file holds
     // fewer or the seek fails.
     void Skip(std::uint64_t count);

@@ -81,6 +81,11 @@ void InputFile::Require(std::uint64_t count) {
     }
 }
 
+std::uint64_t InputFile::Remaining() {
+    knownSize_ = SizeNow();
+    return knownSize_ > position_ ? knownSize_ - position_ : 0;
+}
+
 void InputFile::Take(char* destination, std::size_t count) {
     while (count > 0) {
         if (bufferStart_ == buffer_.size()) {

@@ -43,8 +43,18 @@ std::uint64_t ConvertRows(InputFile& bitmap, const MapLayout& layout, Sink& sink
 }  // namespace
 
 void RequireMapRows(InputFile& bitmap, const MapLayout& layout) {
-    bitmap.Require(static_cast<std::uint64_t>(std::max<std::int16_t>(layout.rowCount, 0)) *
-                   static_cast<std::uint64_t>(std::max<std::int16_t>(layout.bytesPerLine, 0)));
+    const auto rowBytes =
+        static_cast<std::uint64_t>(std::max<std::int16_t>(layout.bytesPerLine, 0));
+    const auto rows = static_cast<std::uint64_t>(std::max<std::int16_t>(layout.rowCount, 0));
+    if (rowBytes == 0) {
+        return;
+    }
+    const std::uint64_t wholeRows = bitmap.Remaining() / rowBytes;
+    if (wholeRows < rows) {
+        // The read of the first row that is not there fails, with the row loop's own words.
+        bitmap.Skip(wholeRows * rowBytes);
+        bitmap.Require(rowBytes);
+    }
 }
 
 char* DiscardedRecords::Room(std::size_t count) {
