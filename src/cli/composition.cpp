@@ -35,12 +35,11 @@ class LayerReport : public MapLayoutSteps, public ReportBox {
     std::string& text_;
 };
 
-// The header and the palette as the run reads them, from two opens of the bitmap at its first
-// byte; the second is left at the first stored row.
-MapHeaderFields ReadHeaderAndPalette(InputFile& first, InputFile& second) {
-    MapHeaderFields header = ReadMapHeader(first);
-    ReadMapPallet(second, header);
-    return header;
+// The header fields as the run reads them, the file closed again at once; the palette is read
+// from the next open, as the run reads it.
+MapHeaderFields ReadHeader(const std::string& path) {
+    InputFile first(path);
+    return ReadMapHeader(first);
 }
 
 // Runs check, keeping what fails as the input's cause: every input is checked, and all that
@@ -93,11 +92,16 @@ LayerCheck CheckLayer(const Layer& layer, EventPump& pump) {
     LayerReport report(check.report);
     Checking(check, [&] {
         check.tile = TileNumberFromText(layer.tileText, LocaleDecimalPoint());
-        InputFile first(layer.bitmap);
-        check.opened = true;
-        check.identity = first.Identity();
+        MapHeaderFields header;
+        {
+            InputFile first(layer.bitmap);
+            check.opened = true;
+            header = ReadMapHeader(first);
+        }
         InputFile bitmap(layer.bitmap);
-        check.layout = DecideMapLayout(ReadHeaderAndPalette(first, bitmap), report);
+        check.identity = bitmap.Identity();
+        ReadMapPallet(bitmap, header);
+        check.layout = DecideMapLayout(header, report);
         if (!check.layout.suitable) {
             check.end = CheckEnd::Rejected;
             return;
@@ -136,10 +140,14 @@ std::vector<std::uint64_t> WriteComposedLevel(const std::string& tileset,
                                               FrontEnd& window) {
     OutputFile level(output, reading);
     modModule::SetStatus(window, texts::kCopyingTileset);
-    InputFile sizeField(tileset);
-    const std::int32_t size = ReadTilesetSize(sizeField);
-    InputFile prefix(tileset);
-    CopyBytes(prefix, static_cast<std::uint64_t>(size), level, window);
+    const std::int32_t size = [&] {
+        InputFile sizeField(tileset);
+        return ReadTilesetSize(sizeField);
+    }();
+    {
+        InputFile prefix(tileset);
+        CopyBytes(prefix, static_cast<std::uint64_t>(size), level, window);
+    }
 
     std::vector<std::uint64_t> records;
     for (std::size_t i = 0; i < layers.size(); ++i) {
@@ -147,9 +155,10 @@ std::vector<std::uint64_t> WriteComposedLevel(const std::string& tileset,
                                          std::to_string(layers.size()) + ": tile " +
                                          std::to_string(checks[i].tile) + " from " +
                                          Quoted(layers[i].bitmap));
-        InputFile first(layers[i].bitmap);
+        MapHeaderFields header = ReadHeader(layers[i].bitmap);
         InputFile bitmap(layers[i].bitmap);
-        if (DecideMapLayout(ReadHeaderAndPalette(first, bitmap)) != checks[i].layout) {
+        ReadMapPallet(bitmap, header);
+        if (DecideMapLayout(header) != checks[i].layout) {
             throw FileError(Quoted(layers[i].bitmap) + " changed while compose ran");
         }
         SetLayerValues(checks[i].tile, checks[i].layout);
