@@ -84,32 +84,52 @@ class Composing {
             DoEvents(console_);
         }
         const std::vector<FileBeingRead> reading = FilesBeingRead(tileset, checks_);
-        std::string outputCause;
+        const std::string outputCause = OutputCause(reading);
+        const CheckEnd end = Worst(tileset, outputCause);
+        if (end != CheckEnd::Accepted) {
+            TellRefusal(end, tileset, outputCause);
+            return end == CheckEnd::Failed ? kExitFailed : kExitRejected;
+        }
+        return Write(reading);
+    }
+
+  private:
+    // Why the output may not be replaced; empty when it may.
+    std::string OutputCause(const std::vector<FileBeingRead>& reading) const {
         try {
             CheckReplaceable(output_, reading);
         } catch (const FileError& error) {
-            outputCause = error.what();
+            return error.what();
         }
-        const bool failed = tileset.end == CheckEnd::Failed || !outputCause.empty() ||
-                            std::any_of(checks_.begin(), checks_.end(), [](const LayerCheck& c) {
-                                return c.end == CheckEnd::Failed;
-                            });
-        const bool rejected = std::any_of(checks_.begin(), checks_.end(), [](const LayerCheck& c) {
-            return c.end == CheckEnd::Rejected;
-        });
-        if (failed || rejected) {
-            End(failed);
-            if (tileset.end == CheckEnd::Failed) {
-                err_ << "cause: the tileset " << Quoted(tileset_) << ": " << tileset.cause << '\n';
-            }
-            for (std::size_t i = 0; i < layers_.size(); ++i) {
-                ExplainLayer(i);
-            }
-            if (!outputCause.empty()) {
-                err_ << "cause: " << outputCause << '\n';
-            }
-            return failed ? kExitFailed : kExitRejected;
+        return {};
+    }
+
+    // Failed when anything failed, else rejected when a layer was rejected.
+    CheckEnd Worst(const TilesetCheck& tileset, const std::string& outputCause) const {
+        const auto any = [&](CheckEnd end) {
+            return std::any_of(checks_.begin(), checks_.end(),
+                               [end](const LayerCheck& check) { return check.end == end; });
+        };
+        if (tileset.end == CheckEnd::Failed || !outputCause.empty() || any(CheckEnd::Failed)) {
+            return CheckEnd::Failed;
         }
+        return any(CheckEnd::Rejected) ? CheckEnd::Rejected : CheckEnd::Accepted;
+    }
+
+    void TellRefusal(CheckEnd end, const TilesetCheck& tileset, const std::string& outputCause) {
+        End(end == CheckEnd::Failed);
+        if (tileset.end == CheckEnd::Failed) {
+            err_ << "cause: the tileset " << Quoted(tileset_) << ": " << tileset.cause << '\n';
+        }
+        for (std::size_t i = 0; i < layers_.size(); ++i) {
+            ExplainLayer(i);
+        }
+        if (!outputCause.empty()) {
+            err_ << "cause: " << outputCause << '\n';
+        }
+    }
+
+    int Write(const std::vector<FileBeingRead>& reading) {
         std::vector<std::uint64_t> records;
         try {
             records = WriteComposedLevel(tileset_, layers_, checks_, output_, reading, console_);
@@ -126,7 +146,6 @@ class Composing {
         return kExitSuccess;
     }
 
-  private:
     // The message and the last status, as the run ends a rejected or failed conversion.
     void End(bool failed) {
         if (failed) {

@@ -15,21 +15,12 @@
 namespace quorbel::cli {
 namespace {
 
-// The header report of one layer, written by the same steps as the run's report.
-class LayerReport : public MapLayoutSteps, public ReportBox {
+// A layer's header report, kept in its check.
+class LayerReportBox : public ReportBox {
   public:
-    explicit LayerReport(std::string& text) : text_(text) {}
-
+    explicit LayerReportBox(std::string& text) : text_(text) {}
     std::string ReportText() const override { return text_; }
     void SetReportText(const std::string& text) override { text_ = text; }
-    void HeaderRead(const MapHeaderFields& header) override {
-        ReportHeaderStage(*this, header.dataOffset, header.bmpWidth, header.bmpHeight,
-                          header.colorType, header.pallet);
-    }
-    void PaddingDecided(std::int32_t width) override { ReportPaddingStage(*this, width); }
-    void RowSizeDecided(std::int16_t bytesPerLine) override {
-        ReportRowSizeStage(*this, bytesPerLine);
-    }
 
   private:
     std::string& text_;
@@ -89,7 +80,8 @@ TilesetCheck CheckTileset(const std::string& path) {
 
 LayerCheck CheckLayer(const Layer& layer, EventPump& pump) {
     LayerCheck check;
-    LayerReport report(check.report);
+    LayerReportBox box(check.report);
+    ReportingSteps report(box);
     Checking(check, [&] {
         check.tile = TileNumberFromText(layer.tileText, LocaleDecimalPoint());
         MapHeaderFields header;

@@ -5,7 +5,6 @@
 
 #include "conversion/errors.h"
 #include "conversion/file_table.h"
-#include "conversion/header_report.h"
 #include "conversion/map_layout.h"
 #include "conversion/map_rows.h"
 #include "conversion/module_helpers.h"
@@ -18,23 +17,18 @@ namespace {
 
 using modModule::SetStatus;
 
-// The run's part in deciding a bitmap's layout: the report, written in three stages, the
-// module-level ColorMap, and the status before the rows.
-class RunSteps : public MapLayoutSteps {
+// The run's part in deciding a bitmap's layout: the report in the window's box, the module-level
+// ColorMap, and the status before the rows. From the report's first step to its last nothing
+// yields, so the box cannot change meanwhile.
+class RunSteps : public ReportingSteps {
   public:
-    explicit RunSteps(FrontEnd& window) : window_(window) {}
+    explicit RunSteps(FrontEnd& window) : ReportingSteps(window), window_(window) {}
 
-    // From the report's first step to its last nothing yields, so the box cannot change.
-    void HeaderRead(const MapHeaderFields& header) override {
-        ReportHeaderStage(window_, header.dataOffset, header.bmpWidth, header.bmpHeight,
-                          header.colorType, header.pallet);
-    }
     void ColorMapDecided(const ColorMapValues& colorMap) override {
         modModule::ColorMap = colorMap;
     }
-    void PaddingDecided(std::int32_t width) override { ReportPaddingStage(window_, width); }
     void RowSizeDecided(std::int16_t bytesPerLine) override {
-        ReportRowSizeStage(window_, bytesPerLine);
+        ReportingSteps::RowSizeDecided(bytesPerLine);
         SetStatus(window_, texts::kConverting);
     }
 

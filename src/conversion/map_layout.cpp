@@ -45,6 +45,19 @@ void ReadMapPallet(InputFile& bitmap, MapHeaderFields& header) {
     }
 }
 
+void ReportingSteps::HeaderRead(const MapHeaderFields& header) {
+    ReportHeaderStage(box_, header.dataOffset, header.bmpWidth, header.bmpHeight, header.colorType,
+                      header.pallet);
+}
+
+void ReportingSteps::PaddingDecided(std::int32_t width) {
+    ReportPaddingStage(box_, width);
+}
+
+void ReportingSteps::RowSizeDecided(std::int16_t bytesPerLine) {
+    ReportRowSizeStage(box_, bytesPerLine);
+}
+
 MapLayout DecideMapLayout(const MapHeaderFields& header, MapLayoutSteps& steps) {
     steps.HeaderRead(header);
     const std::int32_t dataOffset = BytesToNumber(header.dataOffset);

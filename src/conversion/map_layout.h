@@ -59,6 +59,19 @@ class MapLayoutSteps {
     virtual void RowSizeDecided(std::int16_t /*bytesPerLine*/) {}
 };
 
+// The header report, written into box at the steps where the run writes it: lines 1 to 6 when the
+// header is read, the padding line, then the bytes-per-line line.
+class ReportingSteps : public MapLayoutSteps {
+  public:
+    explicit ReportingSteps(ReportBox& box) : box_(box) {}
+    void HeaderRead(const MapHeaderFields& header) override;
+    void PaddingDecided(std::int32_t width) override;
+    void RowSizeDecided(std::int16_t bytesPerLine) override;
+
+  private:
+    ReportBox& box_;
+};
+
 // Decides the layout from the header, telling steps on the way. Throws OverflowError for a data
 // offset, width or height field of 2^31 or more, a width above 262112 (a row of more than 32767
 // bytes) or a height above 32767; whatever steps throws.
