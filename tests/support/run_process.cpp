@@ -136,7 +136,9 @@ ProcessResult RunProcessAsNobody(const std::string& program, const std::vector<s
     };
     const std::string copied = copy(program);
     for (const std::string& companion : companions) {
-        copy(companion);
+        if (!companion.empty()) {  // a companion that this build leaves out
+            copy(companion);
+        }
     }
     const std::string folder = home.Path().string();
     return Run(copied, args, ProcessOptions{}, [&] {
