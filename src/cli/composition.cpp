@@ -88,10 +88,10 @@ LayerCheck CheckLayer(const Layer& layer, EventPump& pump) {
         {
             InputFile first(layer.bitmap);
             check.opened = true;
+            check.identity = first.Identity();
             header = ReadMapHeader(first);
         }
         InputFile bitmap(layer.bitmap);
-        check.identity = bitmap.Identity();
         ReadMapPallet(bitmap, header);
         check.layout = DecideMapLayout(header, report);
         if (!check.layout.suitable) {
