@@ -2,6 +2,15 @@
 
 namespace quorbel::cli {
 
+namespace {
+
+// "-1", "-0.4:map.bmp", "-.5": a negative number is an operand, not an option.
+bool IsNegativeNumber(const std::string& arg) {
+    return arg.size() >= 2 && arg[0] == '-' && ((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '.');
+}
+
+}  // namespace
+
 ParsedArguments ParseArguments(std::span<const std::string> args,
                                const std::set<std::string>& valueOptions,
                                const std::set<std::string>& flagOptions) {
@@ -9,7 +18,7 @@ ParsedArguments ParseArguments(std::span<const std::string> args,
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+        if (optionsEnded || arg == "-" || !arg.starts_with("-") || IsNegativeNumber(arg)) {
             parsed.operands.push_back(arg);
             continue;
         }

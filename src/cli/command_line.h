@@ -30,7 +30,8 @@ struct ParsedArguments {
     }
 };
 
-// Splits args. valueOptions take a value, flagOptions none; "-h" counts as "--help". Throws
+// Splits args. valueOptions take a value, flagOptions none; "-h" counts as "--help"; "-" and a
+// digit or "." starts a negative number, which is an operand (or an option's value). Throws
 // UsageError for an unknown option, a missing value or an option given twice.
 ParsedArguments ParseArguments(std::span<const std::string> args,
                                const std::set<std::string>& valueOptions,

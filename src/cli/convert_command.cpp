@@ -1,58 +1,19 @@
 #include "cli/convert_command.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <optional>
 
 #include "cli/console_front_end.h"
+#include "cli/report_file.h"
 #include "cli/stop_signals.h"
-#include "conversion/bitmap_check.h"
 #include "conversion/conversion_notes.h"
 #include "conversion/conversion_run.h"
-#include "conversion/errors.h"
 #include "conversion/level_file.h"
-#include "conversion/output_file.h"
 #include "conversion/quoted.h"
 #include "conversion/tile_grid.h"
 #include "conversion/tile_number_text.h"
 
 namespace quorbel::cli {
 namespace {
-
-// True when both paths name one file: the same file now (links included), or the same place for
-// a file that does not exist yet.
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) {
-        return false;
-    }
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error)) {
-        return true;
-    }
-    const auto placeOfA = std::filesystem::weakly_canonical(a, error);
-    if (error) {
-        return false;
-    }
-    const auto placeOfB = std::filesystem::weakly_canonical(b, error);
-    return !error && placeOfA == placeOfB;
-}
-
-// The report is written after the run, whatever its end, so it may not name the tileset, the
-// bitmap or the output, and a report that could not be written is refused before the run
-// starts. Throws UsageError.
-void CheckReportPath(const std::string& report, const std::vector<std::string>& operands) {
-    static constexpr const char* kRoles[] = {"TILESET", "BITMAP", "OUTPUT"};
-    for (std::size_t i = 0; i < operands.size(); ++i) {
-        if (SameFile(report, operands[i])) {
-            throw UsageError("--report '" + report + "' names the same file as " + kRoles[i]);
-        }
-    }
-    try {
-        CheckReplaceable(report);
-    } catch (const FileError& error) {
-        throw UsageError(std::string("--report: ") + error.what());
-    }
-}
 
 struct RunFiles {
     const std::string& tileset;
@@ -73,35 +34,6 @@ std::string SwappedCommandLine(const ParsedArguments& parsed, const RunFiles& fi
            ShellQuoted(files.output);
 }
 
-// Why the bitmap is no map bitmap: cause lines, and the hint that goes after every cause. Nothing
-// when it is one. Throws FileError when the bitmap or the tileset cannot be read again.
-struct Explanation {
-    std::vector<std::string> causes;
-    std::optional<std::string> hint;
-};
-Explanation ExplainBitmap(const ParsedArguments& parsed, const RunFiles& files) {
-    const MapBitmapCheck bitmap = CheckMapBitmap(files.bitmap);
-    Explanation explanation;
-    if (bitmap.unmet.empty()) {
-        return explanation;
-    }
-    // A colour picture that holds a whole tile cell, given with a tileset that is a map bitmap.
-    const bool looksSwapped = bitmap.bitsPerPixel > 1 && bitmap.width >= kCellSide &&
-                              bitmap.height >= kCellSide &&
-                              CheckMapBitmap(files.tileset).unmet.empty();
-    if (looksSwapped) {
-        explanation.causes.push_back(SwappedInputsCause(files.tileset, files.bitmap));
-        explanation.hint = "hint: the tileset comes first: " + SwappedCommandLine(parsed, files);
-    }
-    for (std::string& line : CauseLines(bitmap.unmet)) {
-        explanation.causes.push_back(std::move(line));
-    }
-    if (!explanation.hint) {
-        explanation.hint = HintLine(bitmap.unmet, files.bitmap);
-    }
-    return explanation;
-}
-
 // The warnings about a converted level and the line that says what was written. Throws
 // FileError when a file of the run cannot be read again.
 void PrintConvertedNotes(const std::string& tileText, const RunFiles& files, bool quiet,
@@ -110,17 +42,9 @@ void PrintConvertedNotes(const std::string& tileText, const RunFiles& files, boo
     // The level begins with the tileset's picture, copied.
     const LevelFileReader level(files.output);
     const std::uint64_t records = level.RecordCount();
-    if (records > 0) {
-        if (const auto warning = TileCellWarning(tile, level.Picture())) {
-            err << *warning << '\n';
-        }
-    }
-    const MapBitmapCheck bitmap = CheckMapBitmap(files.bitmap);
-    if (bitmap.unmet.empty()) {
-        const auto pixels = static_cast<std::uint64_t>(bitmap.width * bitmap.height);
-        if (const auto warning = PaletteWarning(bitmap.entry0, records, pixels)) {
-            err << *warning << '\n';
-        }
+    for (const std::string& warning :
+         ConvertedWarnings(tile, records, level.Picture(), files.bitmap)) {
+        err << warning << '\n';
     }
     if (!quiet) {
         err << WroteLine(files.output, records, tile) << '\n';
@@ -179,7 +103,10 @@ Exit status: 0 converted, 1 failed, 2 bitmap rejected, 64 bad usage;
 int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ostream& err) {
     const auto reportPath = parsed.Value("--report");
     if (reportPath) {
-        CheckReportPath(*reportPath, parsed.operands);
+        const NamedFile named[] = {{parsed.operands[0], "TILESET"},
+                                   {parsed.operands[1], "BITMAP"},
+                                   {parsed.operands[2], "OUTPUT"}};
+        CheckReportPath(*reportPath, named);
     }
     const std::string tileText = parsed.Value("--tile").value_or(std::to_string(kDefaultTile));
     const RunFiles files{parsed.operands[0], parsed.operands[1], parsed.operands[2]};
@@ -200,9 +127,12 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
         const bool filesOpened = std::any_of(
             console.Captions().begin(), console.Captions().end(),
             [](const std::string& caption) { return caption.ends_with(texts::kOpenedFiles); });
-        Explanation explanation;
+        BitmapExplanation explanation;
         if (filesOpened) {
-            Note(err, [&] { explanation = ExplainBitmap(parsed, files); });
+            Note(err, [&] {
+                explanation =
+                    ExplainBitmap(files.tileset, files.bitmap, SwappedCommandLine(parsed, files));
+            });
         }
         for (const std::string& line : explanation.causes) {
             err << line << '\n';
@@ -215,9 +145,7 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
         }
     }
     if (reportPath) {
-        OutputFile report(*reportPath);
-        report.Write(console.ReportText());
-        report.Commit();
+        WriteReport(*reportPath, console.ReportText());
     }
     switch (result.outcome) {
         case RunOutcome::Converted:

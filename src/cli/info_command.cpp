@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/command_line.h"
+#include "conversion/conversion_notes.h"
 #include "conversion/level_file.h"
 #include "conversion/level_stats.h"
 #include "conversion/quoted.h"
@@ -188,9 +189,7 @@ int InfoCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::
     return ForEachOperand(parsed.operands, err, [&](const std::string& path) {
         const LevelInfo info = ReadLevelInfo(path);
         if (info.trailingBytes != 0) {
-            err << ProgramName() << ": warning: " << info.trailingBytes
-                << " trailing byte(s) after the last whole record of " << Quoted(path)
-                << " are no record\n";
+            err << ProgramName() << ": " << TrailingBytesWarning(path, info.trailingBytes) << '\n';
         }
         if (parsed.Has("--json")) {
             PrintJson(info, out);

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/compose_command.h"
 #include "cli/convert_command.h"
 #include "cli/export_command.h"
 #include "cli/external_command.h"
 #include "cli/import_command.h"
 #include "cli/info_command.h"
+#include "cli/split_command.h"
 #include "cli/stop_signals.h"
 
 namespace {
@@ -22,14 +24,18 @@ using quorbel::cli::Subcommand;
 
 std::vector<std::unique_ptr<Subcommand>> AllCommands() {
     std::vector<std::unique_ptr<Subcommand>> commands;
-    commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
-    commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
-    commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
-        "render", "draw a level file's map as a PNG picture"));
-    commands.push_back(std::make_unique<quorbel::cli::ExportCommand>());
-    commands.push_back(std::make_unique<quorbel::cli::ImportCommand>());
+    // In the order of the work: a picture made a map, maps made levels, levels looked at and
+    // exchanged.
     commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
         "prepare", "make the 1-bit BMP that convert takes of any picture"));
+    commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::ComposeCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::SplitCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
+        "render", "draw a level file's map as a picture (PNG, BMP or JPEG)"));
+    commands.push_back(std::make_unique<quorbel::cli::ExportCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::ImportCommand>());
     return commands;
 }
 

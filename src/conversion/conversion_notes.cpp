@@ -124,6 +124,54 @@ std::optional<std::string> PaletteWarning(PaletteEntry entry0, std::uint64_t rec
            (entryPixels == 1 ? " counts as " : " count as ") + (countsLight ? "light" : "dark");
 }
 
+BitmapExplanation ExplainBitmap(const std::string& tilesetPath, const std::string& bitmapPath,
+                                const std::string& swappedCommandLine) {
+    const MapBitmapCheck bitmap = CheckMapBitmap(bitmapPath);
+    BitmapExplanation explanation;
+    if (bitmap.unmet.empty()) {
+        return explanation;
+    }
+    const bool looksSwapped = bitmap.bitsPerPixel > 1 && bitmap.width >= kCellSide &&
+                              bitmap.height >= kCellSide &&
+                              CheckMapBitmap(tilesetPath).unmet.empty();
+    if (looksSwapped) {
+        explanation.causes.push_back(SwappedInputsCause(tilesetPath, bitmapPath));
+        explanation.hint = "hint: the tileset comes first: " + swappedCommandLine;
+    }
+    for (std::string& line : CauseLines(bitmap.unmet)) {
+        explanation.causes.push_back(std::move(line));
+    }
+    if (!explanation.hint) {
+        explanation.hint = HintLine(bitmap.unmet, bitmapPath);
+    }
+    return explanation;
+}
+
+std::vector<std::string> ConvertedWarnings(int tile, std::uint64_t records,
+                                           const std::optional<PrefixPicture>& picture,
+                                           const std::string& bitmapPath) {
+    std::vector<std::string> warnings;
+    if (records > 0) {
+        if (auto warning = TileCellWarning(tile, picture)) {
+            warnings.push_back(std::move(*warning));
+        }
+    }
+    const MapBitmapCheck bitmap = CheckMapBitmap(bitmapPath);
+    if (bitmap.unmet.empty()) {
+        const auto pixels = static_cast<std::uint64_t>(bitmap.width * bitmap.height);
+        if (auto warning = PaletteWarning(bitmap.entry0, records, pixels)) {
+            warnings.push_back(std::move(*warning));
+        }
+    }
+    return warnings;
+}
+
+std::string TrailingBytesWarning(const std::string& levelPath, std::uint64_t count) {
+    return "warning: " + std::to_string(count) +
+           " trailing byte(s) after the last whole record of " + Quoted(levelPath) +
+           " are no record";
+}
+
 std::string WroteLine(const std::string& output, std::uint64_t records, int tile) {
     return "wrote " + output + ": " + Count(records, "record", "records") + " of tile " +
            std::to_string(tile);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "conversion/bitmap_check.h"
 #include "conversion/level_file.h"
@@ -38,6 +39,28 @@ std::optional<std::string> TileCellWarning(int tile, const std::optional<PrefixP
 // looks. records is the number of tile pixels converted, pixels the bitmap's width x height.
 std::optional<std::string> PaletteWarning(PaletteEntry entry0, std::uint64_t records,
                                           std::uint64_t pixels);
+
+// Why the bitmap at bitmapPath, given with the tileset at tilesetPath, is no map bitmap: cause
+// lines, and the hint that goes after every cause; nothing when it is one. A colour picture that
+// holds a whole tile cell, given with a tileset that is a map bitmap, looks swapped: the hint is
+// then swappedCommandLine, the user's command with the two exchanged. Throws FileError when
+// either file cannot be read again.
+struct BitmapExplanation {
+    std::vector<std::string> causes;
+    std::optional<std::string> hint;
+};
+BitmapExplanation ExplainBitmap(const std::string& tilesetPath, const std::string& bitmapPath,
+                                const std::string& swappedCommandLine);
+
+// The warnings about a converted map bitmap: its tile number without a cell in the level's
+// picture (when it made records), and a palette entry 0 that does not count as it looks. Throws
+// FileError when the bitmap cannot be read again.
+std::vector<std::string> ConvertedWarnings(int tile, std::uint64_t records,
+                                           const std::optional<PrefixPicture>& picture,
+                                           const std::string& bitmapPath);
+
+// "warning: N trailing byte(s) after the last whole record of 'LEVEL' are no record".
+std::string TrailingBytesWarning(const std::string& levelPath, std::uint64_t count);
 
 // "wrote OUTPUT: N records of tile T".
 std::string WroteLine(const std::string& output, std::uint64_t records, int tile);

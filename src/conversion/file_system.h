@@ -40,6 +40,9 @@ class InputFile {
     // Throws FileError, as Read would, when fewer than count bytes are left.
     void Require(std::uint64_t count);
 
+    // The bytes left after those handed out, the file's size looked at now.
+    std::uint64_t Remaining();
+
     // Passes over the next count bytes without reading them. Throws FileError when the file holds
     // fewer or the seek fails.
     void Skip(std::uint64_t count);
@@ -76,6 +79,14 @@ struct PathStatus {
 // long, a loop of links, a folder that may not be searched); a name that does not exist, or one
 // whose folder does not exist, is Missing.
 PathStatus StatusOf(const std::string& path);
+
+// Makes the folder path names, with the permissions 0777 minus the umask; its own folder must
+// exist. Throws FileError when it cannot, an existing name included.
+void MakeFolder(const std::string& path);
+
+// Removes the folder path names when it is empty; nothing else happens, whatever the reason it
+// cannot. For undoing a MakeFolder that led to nothing.
+void RemoveEmptyFolder(const std::string& path) noexcept;
 
 // Removes the file path names (a link itself, not its target). Throws FileError when it cannot,
 // a missing file included.

@@ -81,6 +81,11 @@ void InputFile::Require(std::uint64_t count) {
     }
 }
 
+std::uint64_t InputFile::Remaining() {
+    knownSize_ = SizeNow();
+    return knownSize_ > position_ ? knownSize_ - position_ : 0;
+}
+
 void InputFile::Take(char* destination, std::size_t count) {
     while (count > 0) {
         if (bufferStart_ == buffer_.size()) {
@@ -164,6 +169,16 @@ PathStatus StatusOf(const std::string& path) {
     status.identity = IdentityOf(info);
     status.anyWriteBit = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     return status;
+}
+
+void MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        ThrowFileError("cannot make the folder " + Quoted(path), errno);
+    }
+}
+
+void RemoveEmptyFolder(const std::string& path) noexcept {
+    ::rmdir(path.c_str());
 }
 
 void RemoveFile(const std::string& path) {

@@ -320,6 +320,8 @@ void OutputFile::Prepare() {
         throw FileError("cannot finish " + Quoted(destination_) + ": the file is closed");
     }
     WritePending();
+    pending_.reset();
+    pendingCapacity_ = 0;
     if (::fsync(fd_) != 0) {
         Fail("cannot flush " + Quoted(destination_) + " to the disk", errno);
     }
@@ -362,7 +364,9 @@ void OutputFile::Discard() noexcept {
 void CommitTogether(std::span<OutputFile* const> files) {
     try {
         for (OutputFile* file : files) {
-            file->Prepare();
+            if (!file->Prepared()) {
+                file->Prepare();
+            }
         }
     } catch (...) {
         for (OutputFile* file : files) {

@@ -65,7 +65,8 @@ class OutputFile {
     void Commit();
 
     // Everything of Commit that can fail but the last rename: the bytes written out and flushed to
-    // the disk, the final permissions and attributes, and a name in the target's folder. Throws
+    // the disk, the final permissions and attributes, and a name in the target's folder. The file
+    // is closed and its write buffer freed, so that many prepared files take no memory. Throws
     // FileError; the temporary file is removed then.
     void Prepare();
     // Renames the prepared file onto the target. Throws FileError; the temporary file is removed.
@@ -75,6 +76,7 @@ class OutputFile {
     void Discard() noexcept;
 
     const std::string& Destination() const { return destination_; }
+    bool Prepared() const { return fd_ < 0 && !temporaryName_.empty() && !committed_; }
     bool Committed() const { return committed_; }
 
   private:
@@ -97,8 +99,8 @@ class OutputFile {
     std::size_t pendingCapacity_ = 0;
 };
 
-// Prepares every file, then publishes them, so that a failure before the first rename replaces
-// none of them. Throws FileError.
+// Prepares every file not yet prepared, then publishes them, so that a failure before the first
+// rename replaces none of them. Throws FileError.
 void CommitTogether(std::span<OutputFile* const> files);
 
 }  // namespace quorbel

@@ -8,7 +8,9 @@ namespace quorbel::render {
 class RenderCommand : public cli::Command {
   public:
     std::string_view Name() const override { return "render"; }
-    std::string_view Summary() const override { return "draw a level file's map as a PNG picture"; }
+    std::string_view Summary() const override {
+        return "draw a level file's map as a picture (PNG, BMP or JPEG)";
+    }
 
   protected:
     Syntax GetSyntax() const override;

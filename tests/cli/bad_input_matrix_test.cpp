@@ -1,9 +1,9 @@
-// Bad input, row by row, through both ways into a conversion: the core driven by an in-memory
-// front end, and the quorbel-lvl convert command as a child process. Each row states the outcome;
-// every row also requires that nothing in the scratch folder but the output path changed, that the
-// output path changed only for a converted run, and that no temporary file was left. A converted
-// level is checked against the plain model of the formats. The statuses, messages and report of
-// each failure are tested in tests/conversion/conversion_run_test.cpp.
+// Bad input, row by row, through every way into a conversion: the core driven by an in-memory
+// front end, and the quorbel-lvl convert command and compose of one layer as child processes. Each
+// row states the outcome; every row also requires that nothing in the scratch folder but the output
+// path changed, that the output path changed only for a converted run, and that no temporary file
+// was left. A converted level is checked against the plain model of the formats. The statuses,
+// messages and report of each failure are tested in tests/conversion/conversion_run_test.cpp.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -113,9 +113,7 @@ Expect RunCore(const Inputs& in) {
     return FromOutcome(RunConversion(window).outcome);
 }
 
-Expect RunCommand(const Inputs& in) {
-    const auto result = test::RunProcess(
-        in.program, {"convert", "--tile", in.tileText, in.tileset, in.bitmap, in.output});
+Expect FromExitStatus(const test::ProcessResult& result) {
     EXPECT_TRUE(result.exitStatus == 0 || result.exitStatus == 1 || result.exitStatus == 2)
         << "exit " << result.exitStatus << ", signal " << result.signal << "\n"
         << result.err;
@@ -125,6 +123,17 @@ Expect RunCommand(const Inputs& in) {
     return result.exitStatus == 0   ? Expect::Converted
            : result.exitStatus == 2 ? Expect::Rejected
                                     : Expect::Failed;
+}
+
+Expect RunConvert(const Inputs& in) {
+    return FromExitStatus(test::RunProcess(
+        in.program, {"convert", "--tile", in.tileText, in.tileset, in.bitmap, in.output}));
+}
+
+// One layer: it is taken, rejected and failed exactly as convert takes, rejects and fails it.
+Expect RunCompose(const Inputs& in) {
+    return FromExitStatus(test::RunProcess(
+        in.program, {"compose", in.tileset, in.output, in.tileText + ":" + in.bitmap}));
 }
 
 // Root may write anywhere whatever the permission bits say; a row about them runs in a child
@@ -216,7 +225,8 @@ class BadInputMatrix : public ::testing::TestWithParam<Group> {
 TEST_P(BadInputMatrix, OutcomeAndNothingButTheOutputChanged) {
     for (const Row& row : GetParam().rows) {
         Check(row, "the core", RunCore);
-        Check(row, "quorbel-lvl convert", RunCommand);
+        Check(row, "quorbel-lvl convert", RunConvert);
+        Check(row, "quorbel-lvl compose", RunCompose);
     }
 }
 

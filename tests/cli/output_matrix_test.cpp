@@ -32,9 +32,11 @@ using test::WriteWholeFile;
 
 constexpr const char* kEarlier = "the user's earlier file";
 
-// The inputs every writer reads, in one scratch folder.
+// The inputs every writer reads, in one scratch folder; beside it a folder for writers that write
+// into a folder of their own.
 struct Fixture {
     test::ScratchDir dir{test::SharedTemporaryFolder()};
+    test::ScratchDir elsewhere{test::SharedTemporaryFolder()};
     std::string tileset = dir / "tileset.bmp";
     std::string map = dir / "map.bmp";
     std::string level = dir / "level.lvl";
@@ -87,6 +89,30 @@ std::vector<Writer> Writers() {
          },
          [](const Fixture& f) { return f.tiledMap; }, 1, 1},
     };
+    writers.push_back(
+        {"compose", ".lvl",
+         [](const Fixture& f, const std::string& out) {
+             return std::vector<std::string>{"compose", f.tileset, out, "1:" + f.map, "2:" + f.map};
+         },
+         [](const Fixture& f) { return f.map; }, 1, 1});
+    writers.push_back({"compose --report", ".txt",
+                       [](const Fixture& f, const std::string& out) {
+                           return std::vector<std::string>{
+                               "compose", "--report",        out,
+                               f.tileset, f.dir / "new.lvl", "1:" + f.map};
+                       },
+                       [](const Fixture& f) { return f.map; }, 64, 64});
+    // split writes FOLDER/tileset.bmp: a link there leads it to the destination.
+    writers.push_back({"split", ".bmp",
+                       [](const Fixture& f, const std::string& out) {
+                           const fs::path parts = f.elsewhere.Path() / "parts";
+                           fs::create_directory(parts);
+                           fs::permissions(f.elsewhere.Path(), fs::perms::all);
+                           fs::permissions(parts, fs::perms::all);
+                           fs::create_symlink(out, parts / "tileset.bmp");
+                           return std::vector<std::string>{"split", f.level, parts.string()};
+                       },
+                       [](const Fixture& f) { return f.level; }, 1, 1});
 #if QUORBEL_WITH_RENDER
     writers.push_back({"render", ".png",
                        [](const Fixture& f, const std::string& out) {
@@ -405,8 +431,10 @@ INSTANTIATE_TEST_SUITE_P(Destinations, OutputMatrix, ::testing::ValuesIn(kDestin
 // output is an error, as coreutils report it.
 TEST(LostStandardOutput, IsAFailure) {
     Fixture fixture;
-    std::vector<std::vector<std::string>> commands = {
-        {"info", fixture.level}, {"--version"}, {"convert", "--help"}};
+    std::vector<std::vector<std::string>> commands = {{"info", fixture.level},
+                                                      {"--version"},
+                                                      {"convert", "--help"},
+                                                      {"split", fixture.level, fixture.dir / "p"}};
 #if QUORBEL_WITH_RENDER
     commands.push_back({"render", fixture.level, "-o", fixture.dir / "preview.png"});
 #endif

@@ -20,6 +20,7 @@ set(expected
     usr/share/doc/quorbel-map-maker/changelog.gz
     usr/share/doc/quorbel-map-maker/copyright
     usr/share/lintian/overrides/quorbel-map-maker
+    usr/share/quorbel-map-maker/samples/sample-coins.bmp
     usr/share/quorbel-map-maker/samples/sample-map.bmp
     usr/share/quorbel-map-maker/samples/sample-tileset.bmp)
 if(MAN_DIR)

@@ -197,6 +197,22 @@ TEST_F(RenderCommandTest, SampleLevelRendersAsTheReadmeShows) {
               committed.convertToFormat(QImage::Format_ARGB32));
 }
 
+// The README's picture of the sample's two layers, the map and the coins, composed.
+TEST_F(RenderCommandTest, SampleLayersRenderAsTheReadmeShows) {
+    const auto compose = test::RunProcess(
+        QUORBEL_LVL, {"compose", "--quiet", QUORBEL_SAMPLES_DIR "/sample-tileset.bmp",
+                      dir / "layers.lvl", "171:" QUORBEL_SAMPLES_DIR "/sample-map.bmp",
+                      "23:" QUORBEL_SAMPLES_DIR "/sample-coins.bmp"});
+    ASSERT_EQ(compose.exitStatus, 0) << compose.err;
+    const auto result = Render({dir / "layers.lvl", "-o", preview});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const QImage drawn(QString::fromStdString(preview));
+    const QImage committed(QUORBEL_SOURCE_DIR "/docs/sample-layers-preview.png");
+    ASSERT_FALSE(committed.isNull());
+    EXPECT_EQ(drawn.convertToFormat(QImage::Format_ARGB32),
+              committed.convertToFormat(QImage::Format_ARGB32));
+}
+
 TEST_F(RenderCommandTest, HelpExplainsTheCommand) {
     const auto result = Render({"--help"});
     EXPECT_EQ(result.exitStatus, 0);

@@ -1,5 +1,7 @@
 #include "support/level_model.h"
 
+#include <algorithm>
+#include <set>
 #include <stdexcept>
 
 namespace quorbel::test::model {
@@ -77,6 +79,28 @@ std::vector<Tile> RecordsOf(const std::string& level, std::size_t prefixLength) 
                              static_cast<int>(word >> 24)});
     }
     return tiles;
+}
+
+std::vector<Tile> ComposedFromMaps(const std::vector<Tile>& records) {
+    std::vector<int> order;
+    for (const Tile& record : records) {
+        if (std::find(order.begin(), order.end(), record.tile) == order.end()) {
+            order.push_back(record.tile);
+        }
+    }
+    std::vector<Tile> composed;
+    for (const int tile : order) {
+        std::set<std::pair<int, int>> positions;  // (-y, x): the order compose writes them in
+        for (const Tile& record : records) {
+            if (record.tile == tile) {
+                positions.insert({-record.y, record.x});
+            }
+        }
+        for (const auto& [minusY, x] : positions) {
+            composed.push_back(Tile{x, -minusY, tile});
+        }
+    }
+    return composed;
 }
 
 std::optional<std::string> FullReport(const std::string& bmp) {

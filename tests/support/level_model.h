@@ -38,6 +38,11 @@ std::vector<Tile> TilesOfDarkPixels(int width, int height,
 // the rest is not a whole number of records.
 std::vector<Tile> RecordsOf(const std::string& level, std::size_t prefixLength);
 
+// The records that compose writes of the maps split makes of records: one map per tile number, in
+// the order in which the numbers first appear, each holding a position once and giving its
+// records bottom row first (y descending), x ascending within a row.
+std::vector<Tile> ComposedFromMaps(const std::vector<Tile>& records);
+
 // The complete eight-line report for a bitmap's header and palette, with every field shown as
 // unsigned so that it exists for any header; nothing when the file is too short for the header
 // or the palette, or the palette would start before the file.

@@ -59,5 +59,46 @@ TEST(SamplePicturesTest, MapConvertsOverTheTileset) {
     EXPECT_EQ(test::model::RecordsOf(level, tileset.size()), test::model::TilesOf(bmp, 171));
 }
 
+// The README's layered example, from the build tree: the coins are a second layer of the map's
+// size that shares no pixel with it; composed with the map and split again, the maps give the
+// same level back.
+TEST(SamplePicturesTest, CoinsComposeWithTheMapAndSplitBack) {
+    const std::string coins = CoinsBmp();
+    EXPECT_EQ(LittleEndian(coins, 10, 4), 62u);
+    EXPECT_EQ(LittleEndian(coins, 18, 4), static_cast<std::uint64_t>(kMapWidth));
+    EXPECT_EQ(LittleEndian(coins, 22, 4), static_cast<std::uint64_t>(kMapHeight));
+    const auto ground = test::model::TilesOf(MapBmp(), 171);
+    const auto coinTiles = test::model::TilesOf(coins, kCoinTile);
+    EXPECT_EQ(coinTiles.size(), 30u);
+    std::set<std::pair<int, int>> taken;
+    for (const auto& t : ground) {
+        taken.insert({t.x, t.y});
+    }
+    for (const auto& t : coinTiles) {
+        EXPECT_EQ(taken.count({t.x, t.y}), 0u) << t.x << ", " << t.y;
+    }
+
+    test::ScratchDir dir;
+    const std::string samples = QUORBEL_SAMPLES_DIR;
+    auto result = test::RunProcess(
+        QUORBEL_LVL, {"compose", "--quiet", samples + "/sample-tileset.bmp", dir / "level.lvl",
+                      "171:" + samples + "/sample-map.bmp", "23:" + samples + "/sample-coins.bmp"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string level = test::ReadWholeFile(dir / "level.lvl");
+    auto expected = ground;
+    expected.insert(expected.end(), coinTiles.begin(), coinTiles.end());
+    EXPECT_EQ(test::model::RecordsOf(level, TilesetBmp().size()), expected);
+
+    const std::string parts = dir / "parts";
+    result = test::RunProcess(QUORBEL_LVL, {"split", dir / "level.lvl", parts});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "171:" + parts + "/tile-171.bmp\n23:" + parts + "/tile-023.bmp\n");
+    result = test::RunProcess(QUORBEL_LVL,
+                              {"compose", "--quiet", parts + "/tileset.bmp", dir / "again.lvl",
+                               "171:" + parts + "/tile-171.bmp", "23:" + parts + "/tile-023.bmp"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(test::ReadWholeFile(dir / "again.lvl"), level);
+}
+
 }  // namespace
 }  // namespace quorbel::samples

@@ -1,5 +1,5 @@
-// quorbel-make-samples OUTDIR: writes the bundled samples, sample-tileset.bmp and sample-map.bmp,
-// into OUTDIR (made when missing). Runs at build time.
+// quorbel-make-samples OUTDIR: writes the bundled samples, sample-tileset.bmp, sample-map.bmp and
+// sample-coins.bmp, into OUTDIR (made when missing). Runs at build time.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool written = Write(folder / "sample-tileset.bmp", quorbel::samples::TilesetBmp()) &&
-                         Write(folder / "sample-map.bmp", quorbel::samples::MapBmp());
+                         Write(folder / "sample-map.bmp", quorbel::samples::MapBmp()) &&
+                         Write(folder / "sample-coins.bmp", quorbel::samples::CoinsBmp());
     return written ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/monochrome_bmp.h"
 #include "conversion/tile_grid.h"
 
 namespace quorbel::samples {
@@ -193,6 +194,25 @@ Mask DrawMap() {
     return map;
 }
 
+// One pixel a coin, two rows above the ground they float over.
+Mask DrawCoins() {
+    Mask coins(kMapWidth, kMapHeight);
+    const auto row = [&](int left, int right, int y, int step) {
+        for (int x = left; x <= right; x += step) {
+            coins.Fill(x, y, 1, 1);
+        }
+    };
+    row(9, 20, 21, 2);   // over the first platform
+    row(29, 37, 25, 2);  // the second
+    row(59, 69, 22, 2);  // the third
+    row(14, 17, 29, 1);  // on the hill
+    row(43, 47, 30, 2);  // over the pit
+    for (int step = 0; step < 6; ++step) {
+        coins.Fill(77 + 3 * step, 31 - 2 * step, 1, 1);  // above each stair
+    }
+    return coins;
+}
+
 }  // namespace
 
 std::string TilesetBmp() {
@@ -231,6 +251,12 @@ std::string MapBmp() {
         out += row;
     }
     return out;
+}
+
+std::string CoinsBmp() {
+    const Mask coins = DrawCoins();
+    return MonochromeBmpBytes(kMapWidth, kMapHeight,
+                              [&](int x, int y) { return coins.Dark(x, y); });
 }
 
 }  // namespace quorbel::samples

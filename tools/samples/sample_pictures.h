@@ -1,5 +1,6 @@
 // The bundled samples, drawn by code so that no picture has to be shipped as a binary: a tileset
-// of 190 numbered tiles and a monochrome map to convert over it.
+// of 190 numbered tiles, a monochrome map to convert over it, and a second layer of the same size
+// (coins) to compose with the map.
 #pragma once
 
 #include <string>
@@ -18,5 +19,13 @@ std::string TilesetBmp();
 // A 1-bit BMP file of 96 x 40 pixels with its pixels at offset 62 and palette entry 0 black: a
 // framed landscape with the word QUORBEL, platforms and stairs, dark pixels being tiles.
 std::string MapBmp();
+
+// The coin tile: a yellow one.
+inline constexpr int kCoinTile = 23;
+
+// A 1-bit BMP file of 96 x 40 pixels as prepare writes it (palette entry 0 white, pixels at
+// offset 62): a coin above every platform, on the hill and over each stair, none on the map's
+// dark pixels.
+std::string CoinsBmp();
 
 }  // namespace quorbel::samples

@@ -1,0 +1,26 @@
+// The tileset's leading bitmap, with which every level begins: as many bytes from the tileset's
+// start as its BMP size field (bytes 2..5) says. An earlier level serves as a tileset, since its
+// size field covers its prefix alone and none of its records.
+#pragma once
+
+#include <cstdint>
+
+#include "conversion/file_system.h"
+#include "conversion/front_end.h"
+#include "conversion/output_file.h"
+
+namespace quorbel {
+
+// A level's prefix holds its own size field at bytes 2..5; a shorter one cannot be read back.
+inline constexpr std::int32_t kShortestPrefix = 6;
+
+// The size field of a tileset opened at its first byte (reads bytes 0..5). Throws FileError when
+// the file is shorter or the field is below kShortestPrefix, OverflowError for 2^31 or more.
+std::int32_t ReadTilesetSize(InputFile& tileset);
+
+// Copies the next count bytes of from to output in pieces, so that a large prefix takes no more
+// memory than one piece; a stop that pump reports between pieces throws RunInterrupted. Throws
+// FileError when from holds fewer (before a byte is copied) or a read or write fails.
+void CopyBytes(InputFile& from, std::uint64_t count, OutputFile& output, const EventPump& pump);
+
+}  // namespace quorbel
