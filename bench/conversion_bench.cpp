@@ -12,9 +12,18 @@ namespace {
 
 using namespace quorbel;
 
+// As the console is: nothing to process at a yield, so records are written without a call each.
 class QuietFrontEnd : public test::RecordingFrontEnd {
   public:
     void ProcessEvents() override {}
+    bool HasEventsToProcess() const override { return false; }
+};
+
+class QuietPump : public EventPump {
+  public:
+    void ProcessEvents() override {}
+    bool StopRequested() const override { return false; }
+    bool HasEventsToProcess() const override { return false; }
 };
 
 void BM_EncodeRow(benchmark::State& state) {
@@ -29,6 +38,21 @@ void BM_EncodeRow(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * width);
 }
 BENCHMARK(BM_EncodeRow)->Arg(32)->Arg(1024);
+
+// The same row for a front end without events (the console): straight into the output's buffer.
+void BM_EncodeRowInto(benchmark::State& state) {
+    const auto width = static_cast<std::int32_t>(state.range(0));
+    const std::string row(static_cast<std::size_t>((width + 31) / 32 * 4), '\0');
+    modModule::TileNumber = 171;
+    modModule::ColorMap = {1, 0};
+    QuietPump pump;
+    std::string out(4 * static_cast<std::size_t>(width), '\0');
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(modModule::EncodeRowInto(out.data(), row, width, 512, pump));
+    }
+    state.SetItemsProcessed(state.iterations() * width);
+}
+BENCHMARK(BM_EncodeRowInto)->Arg(1024);
 
 void BM_WholeRun(benchmark::State& state) {
     const auto side = state.range(0);

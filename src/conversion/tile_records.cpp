@@ -64,22 +64,12 @@ TileMasks CurrentTileMasks() {
     return TileMasks{ColorMap[1] == 1 ? 0xFFu : 0u, ColorMap[0] == 1 ? 0xFFu : 0u};
 }
 
-}  // namespace
-
-bool RowFitsRecords(std::int32_t width, std::int32_t y) {
-    return IsPlainCoordinate(y) && (width <= 0 || IsPlainCoordinate(width - 1));
-}
-
-std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, std::int32_t y,
+// The records of a row. With kYield, every record first yields to pump (a window keeps serving
+// its events); without, the stop flag is looked at once, after the row.
+template <bool kYield>
+std::size_t EncodeRecords(char* out, std::string_view row, std::int64_t examined, std::int32_t y,
                           EventPump& pump) {
-    if (width <= 0) {
-        return 0;
-    }
-    const std::int64_t examined = std::min<std::int64_t>(width, 8 * std::int64_t(row.size()));
     const TileMasks masks = CurrentTileMasks();
-    // A console has no events to process: its stop flag is looked at once per row instead, and
-    // the records are written without a call per record.
-    const bool yieldEveryRecord = pump.HasEventsToProcess();
     char* next = out;
     std::uint32_t rowWord = 0;  // y and the tile number, once the first tile pixel checked it
     bool tileChecked = false;
@@ -92,7 +82,7 @@ std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, s
             continue;
         }
         const auto x0 = static_cast<std::uint32_t>(first);
-        if (!yieldEveryRecord && tileChecked && tiles == 0xFF) {
+        if (!kYield && tileChecked && tiles == 0xFF) {
             for (std::uint32_t i = 0; i < 8; ++i) {
                 StoreLevelRecordWord(next + kLevelRecordSize * i, rowWord | (x0 + i));
             }
@@ -103,7 +93,7 @@ std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, s
         for (std::uint32_t left = tiles << 24; left != 0;) {
             const auto bit = static_cast<std::uint32_t>(std::countl_zero(left));
             left ^= 0x80000000u >> bit;
-            if (yieldEveryRecord) {
+            if constexpr (kYield) {
                 DoEvents(pump);
             }
             if (!tileChecked) {
@@ -116,11 +106,31 @@ std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, s
             next += kLevelRecordSize;
         }
     }
+    return static_cast<std::size_t>(next - out);
+}
+
+}  // namespace
+
+bool RowFitsRecords(std::int32_t width, std::int32_t y) {
+    return IsPlainCoordinate(y) && (width <= 0 || IsPlainCoordinate(width - 1));
+}
+
+std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, std::int32_t y,
+                          EventPump& pump) {
+    if (width <= 0) {
+        return 0;
+    }
+    const std::int64_t examined = std::min<std::int64_t>(width, 8 * std::int64_t(row.size()));
+    // A console has no events to process: the records are written without a call each.
+    const bool yieldEveryRecord = pump.HasEventsToProcess();
+    const std::size_t written = yieldEveryRecord
+                                    ? EncodeRecords<true>(out, row, examined, y, pump)
+                                    : EncodeRecords<false>(out, row, examined, y, pump);
     RequireRowCoversWidth(width, row.size());
     if (!yieldEveryRecord && pump.StopRequested()) {
         throw RunInterrupted{};
     }
-    return static_cast<std::size_t>(next - out);
+    return written;
 }
 
 std::string EncodeRow(const std::string& row, std::int32_t width, std::int32_t y, EventPump& pump) {
