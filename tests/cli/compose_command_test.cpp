@@ -21,14 +21,7 @@ using test::Status;
 using test::WriteWholeFile;
 using test::model::Tile;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using test::Lines;
 
 // Convert's lines after its last status: its causes and hint.
 std::vector<std::string> ConvertCauses(const std::string& err) {

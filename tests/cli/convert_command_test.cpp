@@ -25,14 +25,7 @@ using test::BmpBuilder;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using test::Lines;
 
 using test::Status;
 

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <stdexcept>
 
 #include "support/bmp_builder.h"
@@ -106,6 +107,15 @@ ProcessResult Run(const std::string& program, const std::vector<std::string>& ar
 }
 
 }  // namespace
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          long signalAfterMicroseconds) {

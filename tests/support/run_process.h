@@ -17,6 +17,9 @@ struct ProcessResult {
     std::string err;
 };
 
+// text split at its line breaks, without them: what a program printed, line by line.
+std::vector<std::string> Lines(const std::string& text);
+
 // How the child starts, beyond its program and arguments.
 struct ProcessOptions {
     long signalAfterMicroseconds = -1;  // when >= 0, signal is sent that long after the start
