@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Drives the bash completion of quorbel-lvl through bash, as a shell does at a Tab:
-#   bash_completion_test.sh COMPLETION QUORBEL_LVL
+#   bash_completion_test.sh COMPLETION QUORBEL_LVL [without-render]
 # Each row gives the words typed and the candidates expected. Then it checks that the completion
 # knows every command that quorbel-lvl --help lists and exactly the options of each command's
 # --help, so that the two cannot drift apart.
 set -uo pipefail
 completion=$(realpath "$1")
 tool=$(realpath "$2")
+# A build without quorbel-lvl-render lists render and prepare but cannot show their help.
+without_render=${3:-}
 source /usr/share/bash-completion/bash_completion
 source "$completion"
 
@@ -69,6 +71,10 @@ for command in $commands; do
     if [ "$known" != "$command" ]; then
         echo "FAIL: the completion does not know the command $command"
         failures=$((failures + 1))
+    fi
+    if [ "$without_render" = without-render ] && { [ "$command" = render ] || [ "$command" = prepare ]; }; then
+        echo "note: $command's options not checked: quorbel-lvl-render is not built"
+        continue
     fi
     documented=$("$tool" "$command" --help | grep -oE '^ +(-[a-zA-Z], )?--?[a-z][a-z-]*' |
         sed 's/^ *//; s/, /\n/' | sort | tr '\n' ' ' | sed 's/ $//')
