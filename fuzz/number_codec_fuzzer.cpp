@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "conversion/number_codec.h"
 #include "conversion/tile_records.h"
 #include "support/recording_front_end.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "support/bmp_builder.h"
 #include "support/scratch_dir.h"
 #include "tiled/level_import.h"

@@ -6,15 +6,24 @@
 #include "cli/composition.h"
 #include "cli/console_front_end.h"
 #include "cli/report_file.h"
-#include "cli/stop_signals.h"
-#include "conversion/conversion_notes.h"
+#include "command/stop_signals.h"
+#include "cli/conversion_notes.h"
 #include "conversion/conversion_run.h"
 #include "conversion/header_report.h"
-#include "conversion/level_file.h"
+#include "formats/level_file.h"
 #include "conversion/module_helpers.h"
-#include "conversion/quoted.h"
+#include "base/quoted.h"
 
 namespace quorbel::cli {
+
+using command::Command;
+using command::ParsedArguments;
+using command::kExitFailed;
+using command::kExitRejected;
+using command::kExitSuccess;
+using command::InstallStopSignalHandlers;
+using command::ReceivedStopSignal;
+using command::EndByReceivedSignal;
 namespace {
 
 // "cause: WHAT" as "cause: layer 2 'coins.bmp': WHAT".

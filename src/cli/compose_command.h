@@ -1,11 +1,11 @@
 // quorbel-lvl compose [--report FILE] [--quiet] TILESET OUTPUT TILE:BITMAP [TILE:BITMAP ...]
 #pragma once
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::cli {
 
-class ComposeCommand : public Command {
+class ComposeCommand : public command::Command {
   public:
     std::string_view Name() const override { return "compose"; }
     std::string_view Summary() const override {
@@ -16,7 +16,7 @@ class ComposeCommand : public Command {
     Syntax GetSyntax() const override;
     std::string Help() const override;
     // Checks every input, then writes the level; the exit status tells how it ended.
-    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -2,17 +2,19 @@
 
 #include <new>
 
-#include "cli/command_line.h"
+#include "command/command_line.h"
 #include "conversion/conversion_run.h"
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "conversion/map_rows.h"
 #include "conversion/module_helpers.h"
-#include "conversion/quoted.h"
+#include "base/quoted.h"
 #include "conversion/tile_number_text.h"
 #include "conversion/tile_records.h"
 #include "conversion/tileset_prefix.h"
 
 namespace quorbel::cli {
+
+using command::UsageError;
 namespace {
 
 // A layer's header report, kept in its check.

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "conversion/file_system.h"
+#include "files/file_system.h"
 #include "conversion/front_end.h"
 #include "conversion/map_layout.h"
-#include "conversion/output_file.h"
+#include "files/output_file.h"
 
 namespace quorbel::cli {
 

@@ -4,15 +4,24 @@
 
 #include "cli/console_front_end.h"
 #include "cli/report_file.h"
-#include "cli/stop_signals.h"
-#include "conversion/conversion_notes.h"
+#include "command/stop_signals.h"
+#include "cli/conversion_notes.h"
 #include "conversion/conversion_run.h"
-#include "conversion/level_file.h"
-#include "conversion/quoted.h"
-#include "conversion/tile_grid.h"
+#include "formats/level_file.h"
+#include "base/quoted.h"
+#include "formats/tile_grid.h"
 #include "conversion/tile_number_text.h"
 
 namespace quorbel::cli {
+
+using command::Command;
+using command::ParsedArguments;
+using command::kExitFailed;
+using command::kExitRejected;
+using command::kExitSuccess;
+using command::InstallStopSignalHandlers;
+using command::ReceivedStopSignal;
+using command::EndByReceivedSignal;
 namespace {
 
 struct RunFiles {

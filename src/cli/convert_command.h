@@ -1,11 +1,11 @@
 // quorbel-lvl convert [--tile TEXT] [--report FILE] TILESET BITMAP OUTPUT
 #pragma once
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::cli {
 
-class ConvertCommand : public Command {
+class ConvertCommand : public command::Command {
   public:
     std::string_view Name() const override { return "convert"; }
     std::string_view Summary() const override {
@@ -16,7 +16,7 @@ class ConvertCommand : public Command {
     Syntax GetSyntax() const override;
     std::string Help() const override;
     // Runs the conversion with the console as its window; the exit status tells its end.
-    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

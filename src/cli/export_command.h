@@ -1,11 +1,11 @@
 // quorbel-lvl export LEVEL MAP
 #pragma once
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::cli {
 
-class ExportCommand : public Command {
+class ExportCommand : public command::Command {
   public:
     std::string_view Name() const override { return "export"; }
     std::string_view Summary() const override {
@@ -17,7 +17,7 @@ class ExportCommand : public Command {
     std::string Help() const override;
     // Writes the map and its tileset picture and says so on out; warnings go to err. Throws
     // UsageError for a map name that cannot be exported to, MapError or FileError otherwise.
-    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -9,6 +9,8 @@
 #include <vector>
 
 namespace quorbel::cli {
+
+using command::kExitFailed;
 namespace {
 
 constexpr const char* kPictureProgram = "quorbel-lvl-render";

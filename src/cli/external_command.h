@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::cli {
 
-class ExternalCommand : public Subcommand {
+class ExternalCommand : public command::Subcommand {
   public:
     // name is what quorbel-lvl lists and what the program is told to run; summary its line in
     // the overview.

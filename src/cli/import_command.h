@@ -1,11 +1,11 @@
 // quorbel-lvl import [--tileset FILE] MAP OUTPUT
 #pragma once
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::cli {
 
-class ImportCommand : public Command {
+class ImportCommand : public command::Command {
   public:
     std::string_view Name() const override { return "import"; }
     std::string_view Summary() const override {
@@ -17,7 +17,7 @@ class ImportCommand : public Command {
     std::string Help() const override;
     // Writes the level and says so on out; a warning for each skipped layer goes to err. Throws
     // UsageError for an empty --tileset, MapError or FileError otherwise.
-    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

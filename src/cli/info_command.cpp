@@ -4,13 +4,16 @@
 #include <cstdio>
 #include <ostream>
 
-#include "cli/command_line.h"
-#include "conversion/conversion_notes.h"
-#include "conversion/level_file.h"
-#include "conversion/level_stats.h"
-#include "conversion/quoted.h"
+#include "command/command_line.h"
+#include "cli/conversion_notes.h"
+#include "formats/level_file.h"
+#include "formats/level_stats.h"
+#include "base/quoted.h"
 
 namespace quorbel::cli {
+
+using command::Command;
+using command::ParsedArguments;
 namespace {
 
 struct LevelInfo {

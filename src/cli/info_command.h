@@ -1,11 +1,11 @@
 // quorbel-lvl info [--json] LEVEL
 #pragma once
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::cli {
 
-class InfoCommand : public Command {
+class InfoCommand : public command::Command {
   public:
     std::string_view Name() const override { return "info"; }
     std::string_view Summary() const override {
@@ -17,7 +17,7 @@ class InfoCommand : public Command {
     std::string Help() const override;
     // Prints the report to out, a warning about trailing bytes to err. Throws FileError for a
     // file that cannot be read as a level file (exit status 1).
-    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/command.h"
+#include "command/command.h"
 #include "cli/compose_command.h"
 #include "cli/convert_command.h"
 #include "cli/export_command.h"
@@ -16,11 +16,11 @@
 #include "cli/import_command.h"
 #include "cli/info_command.h"
 #include "cli/split_command.h"
-#include "cli/stop_signals.h"
+#include "command/stop_signals.h"
 
 namespace {
 
-using quorbel::cli::Subcommand;
+using quorbel::command::Subcommand;
 
 std::vector<std::unique_ptr<Subcommand>> AllCommands() {
     std::vector<std::unique_ptr<Subcommand>> commands;
@@ -61,9 +61,9 @@ int PrintAndCheck(const std::function<void(std::ostream&)>& print) {
     print(std::cout);
     if (!std::cout.flush()) {
         std::cerr << "quorbel-lvl: write error on standard output\n";
-        return quorbel::cli::kExitFailed;
+        return quorbel::command::kExitFailed;
     }
-    return quorbel::cli::kExitSuccess;
+    return quorbel::command::kExitSuccess;
 }
 
 }  // namespace
@@ -71,12 +71,12 @@ int PrintAndCheck(const std::function<void(std::ostream&)>& print) {
 int main(int argc, char** argv) {
     // The tile-number text is read in the user's locale, as the window reads it.
     std::setlocale(LC_ALL, "");
-    quorbel::cli::IgnoreFileSizeSignal();
+    quorbel::command::IgnoreFileSizeSignal();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const auto commands = AllCommands();
     if (args.empty()) {
         PrintOverview(std::cerr, commands);
-        return quorbel::cli::kExitUsage;
+        return quorbel::command::kExitUsage;
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         return PrintAndCheck([&](std::ostream& out) { PrintOverview(out, commands); });
@@ -90,5 +90,5 @@ int main(int argc, char** argv) {
         }
     }
     std::cerr << "quorbel-lvl: unknown command '" << args[0] << "'\nTry 'quorbel-lvl --help'.\n";
-    return quorbel::cli::kExitUsage;
+    return quorbel::command::kExitUsage;
 }

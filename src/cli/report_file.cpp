@@ -2,11 +2,13 @@
 
 #include <filesystem>
 
-#include "cli/command_line.h"
-#include "conversion/errors.h"
-#include "conversion/output_file.h"
+#include "command/command_line.h"
+#include "base/errors.h"
+#include "files/output_file.h"
 
 namespace quorbel::cli {
+
+using command::UsageError;
 namespace {
 
 bool SameFile(const std::string& a, const std::string& b) {

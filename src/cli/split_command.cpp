@@ -7,17 +7,24 @@
 #include <ostream>
 
 #include "cli/console_front_end.h"
-#include "cli/stop_signals.h"
-#include "conversion/conversion_notes.h"
-#include "conversion/errors.h"
-#include "conversion/level_file.h"
-#include "conversion/level_layers.h"
-#include "conversion/monochrome_bmp.h"
-#include "conversion/output_file.h"
-#include "conversion/quoted.h"
+#include "command/stop_signals.h"
+#include "cli/conversion_notes.h"
+#include "base/errors.h"
+#include "formats/level_file.h"
+#include "formats/level_layers.h"
+#include "formats/monochrome_bmp.h"
+#include "files/output_file.h"
+#include "base/quoted.h"
 #include "conversion/tileset_prefix.h"
 
 namespace quorbel::cli {
+
+using command::Command;
+using command::ParsedArguments;
+using command::kExitSuccess;
+using command::InstallStopSignalHandlers;
+using command::ReceivedStopSignal;
+using command::EndByReceivedSignal;
 namespace {
 
 std::string InFolder(const std::string& folder, const std::string& name) {

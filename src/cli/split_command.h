@@ -1,11 +1,11 @@
 // quorbel-lvl split LEVEL FOLDER
 #pragma once
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::cli {
 
-class SplitCommand : public Command {
+class SplitCommand : public command::Command {
   public:
     std::string_view Name() const override { return "split"; }
     std::string_view Summary() const override {
@@ -16,7 +16,7 @@ class SplitCommand : public Command {
     Syntax GetSyntax() const override;
     std::string Help() const override;
     // Writes the files into the folder and prints the layers that compose takes.
-    int Execute(const ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

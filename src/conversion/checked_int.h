@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 
 namespace quorbel {
 

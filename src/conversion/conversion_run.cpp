@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <new>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "conversion/file_table.h"
 #include "conversion/map_layout.h"
 #include "conversion/map_rows.h"

@@ -1,6 +1,6 @@
 #include "conversion/file_table.h"
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 
 namespace quorbel {
 namespace {

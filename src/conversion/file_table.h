@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/file_system.h"
-#include "conversion/output_file.h"
+#include "files/file_system.h"
+#include "files/output_file.h"
 
 namespace quorbel {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 
 namespace quorbel {
 

@@ -1,8 +1,8 @@
 #include "conversion/map_layout.h"
 
 #include "conversion/checked_int.h"
-#include "conversion/errors.h"
-#include "conversion/monochrome_bmp.h"
+#include "base/errors.h"
+#include "formats/monochrome_bmp.h"
 #include "conversion/number_codec.h"
 
 namespace quorbel {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "conversion/file_system.h"
+#include "files/file_system.h"
 #include "conversion/header_report.h"
 
 namespace quorbel {

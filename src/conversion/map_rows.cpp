@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "conversion/level_record.h"
+#include "formats/level_record.h"
 #include "conversion/tile_records.h"
 
 namespace quorbel {

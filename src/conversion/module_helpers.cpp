@@ -1,6 +1,6 @@
 #include "conversion/module_helpers.h"
 
-#include "conversion/file_system.h"
+#include "files/file_system.h"
 
 namespace quorbel::modModule {
 

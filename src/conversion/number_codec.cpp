@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "conversion/checked_int.h"
-#include "conversion/errors.h"
+#include "base/errors.h"
 
 namespace quorbel::modModule {
 namespace {

@@ -4,8 +4,8 @@
 #include <clocale>
 #include <string>
 
-#include "conversion/errors.h"
-#include "conversion/quoted.h"
+#include "base/errors.h"
+#include "base/quoted.h"
 
 namespace quorbel {
 namespace {

@@ -4,8 +4,8 @@
 #include <bit>
 
 #include "conversion/checked_int.h"
-#include "conversion/errors.h"
-#include "conversion/level_record.h"
+#include "base/errors.h"
+#include "formats/level_record.h"
 #include "conversion/number_codec.h"
 
 namespace quorbel::modModule {

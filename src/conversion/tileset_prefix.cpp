@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "conversion/number_codec.h"
 
 namespace quorbel {

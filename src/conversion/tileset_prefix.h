@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "conversion/file_system.h"
+#include "files/file_system.h"
 #include "conversion/front_end.h"
-#include "conversion/output_file.h"
+#include "files/output_file.h"
 
 namespace quorbel {
 

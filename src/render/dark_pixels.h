@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "conversion/monochrome_bmp.h"
+#include "formats/monochrome_bmp.h"
 
 namespace quorbel::render {
 

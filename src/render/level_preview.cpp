@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "conversion/tile_grid.h"
+#include "formats/tile_grid.h"
 
 namespace quorbel::render {
 namespace {

@@ -11,8 +11,8 @@
 #include <set>
 #include <string>
 
-#include "conversion/level_file.h"
-#include "conversion/level_stats.h"
+#include "formats/level_file.h"
+#include "formats/level_stats.h"
 #include "render/preview_scale.h"
 
 namespace quorbel::render {

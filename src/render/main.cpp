@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "cli/stop_signals.h"
+#include "command/stop_signals.h"
 #include "render/prepare_command.h"
 #include "render/render_command.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
-    quorbel::cli::IgnoreFileSizeSignal();
+    quorbel::command::IgnoreFileSizeSignal();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    std::vector<std::unique_ptr<quorbel::cli::Command>> commands;
+    std::vector<std::unique_ptr<quorbel::command::Command>> commands;
     commands.push_back(std::make_unique<quorbel::render::RenderCommand>());
     commands.push_back(std::make_unique<quorbel::render::PrepareCommand>());
     for (const auto& command : commands) {
@@ -25,5 +25,5 @@ int main(int argc, char** argv) {
     }
     std::cerr
         << "quorbel-lvl-render: expected a command (render or prepare), as quorbel-lvl starts it\n";
-    return quorbel::cli::kExitUsage;
+    return quorbel::command::kExitUsage;
 }

@@ -6,19 +6,19 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "cli/command_line.h"
-#include "conversion/errors.h"
-#include "conversion/file_system.h"
-#include "conversion/output_file.h"
-#include "conversion/picture_file.h"
-#include "conversion/quoted.h"
+#include "command/command_line.h"
+#include "base/errors.h"
+#include "files/file_system.h"
+#include "files/output_file.h"
+#include "formats/picture_file.h"
+#include "base/quoted.h"
 #include "render/dark_pixels.h"
 
 namespace quorbel::render {
 namespace {
 
-using cli::ParsedArguments;
-using cli::UsageError;
+using command::ParsedArguments;
+using command::UsageError;
 
 // A whole decimal number from 0 to 256. Throws UsageError naming text.
 int ThresholdFromText(const std::string& text) {
@@ -74,7 +74,7 @@ QImage MapPicture(const std::string& bytes, const std::string& path) {
 
 }  // namespace
 
-cli::Command::Syntax PrepareCommand::GetSyntax() const {
+command::Command::Syntax PrepareCommand::GetSyntax() const {
     return Syntax{{"--threshold"}, {"--invert"}, "IMAGE OUTPUT", 2, 2};
 }
 
@@ -124,7 +124,7 @@ int PrepareCommand::Execute(const ParsedArguments& parsed, std::ostream& out, st
     output.Commit();
     out << "wrote " << outputPath << ": " << dark.Width() << " x " << dark.Height() << " pixels, "
         << dark.Count() << " dark\n";
-    return cli::kExitSuccess;
+    return command::kExitSuccess;
 }
 
 }  // namespace quorbel::render

@@ -1,11 +1,11 @@
 // quorbel-lvl prepare [--threshold N] [--invert] IMAGE OUTPUT
 #pragma once
 
-#include "cli/command.h"
+#include "command/command.h"
 
 namespace quorbel::render {
 
-class PrepareCommand : public cli::Command {
+class PrepareCommand : public command::Command {
   public:
     std::string_view Name() const override { return "prepare"; }
     std::string_view Summary() const override {
@@ -18,7 +18,7 @@ class PrepareCommand : public cli::Command {
     // Writes the map bitmap and says so on out. Throws UsageError for a bad threshold (exit
     // status 64), other errors for a picture that cannot be read or is larger than 1024 a side,
     // or an output that cannot be written (exit status 1).
-    int Execute(const cli::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
 };
 
 }  // namespace quorbel::render

@@ -7,13 +7,13 @@
 #include <optional>
 #include <string_view>
 
-#include "cli/command_line.h"
-#include "conversion/tile_grid.h"
+#include "command/command_line.h"
+#include "formats/tile_grid.h"
 
 namespace quorbel::render {
 namespace {
 
-using cli::UsageError;
+using command::UsageError;
 
 // A whole number or a decimal fraction, read the same in every locale.
 std::optional<double> NumberFrom(std::string_view text) {

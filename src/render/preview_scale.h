@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "conversion/level_stats.h"
+#include "formats/level_stats.h"
 
 namespace quorbel::render {
 

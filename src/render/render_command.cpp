@@ -11,20 +11,21 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "cli/command_line.h"
-#include "conversion/file_system.h"
-#include "conversion/level_file.h"
-#include "conversion/level_stats.h"
-#include "conversion/output_file.h"
-#include "conversion/quoted.h"
+#include "command/command_line.h"
+#include "files/file_system.h"
+#include "formats/level_file.h"
+#include "formats/level_stats.h"
+#include "files/output_file.h"
+#include "base/quoted.h"
 #include "render/level_preview.h"
-#include "render/picture_bytes.h"
+#include "pictures/picture_decoder.h"
 
 namespace quorbel::render {
 namespace {
 
-using cli::ParsedArguments;
-using cli::UsageError;
+using command::ParsedArguments;
+using command::UsageError;
+using pictures::PictureFromBytes;
 
 constexpr const char* kStandardOutput = "-";
 
@@ -145,7 +146,7 @@ std::vector<FileBeingRead> InputsOf(const RenderOptions& options) {
 
 }  // namespace
 
-cli::Command::Syntax RenderCommand::GetSyntax() const {
+command::Command::Syntax RenderCommand::GetSyntax() const {
     return Syntax{{"-o", "--output", "--tileset", "--scale"}, {}, "one LEVEL", 1, 1};
 }
 
@@ -245,7 +246,7 @@ int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
         << ": " << size.width() << " x " << size.height() << " pixels, " << stats.records
         << " records, scale " << ScaleText(tileSide) << " (" << tileSide
         << (tileSide == 1 ? " pixel" : " pixels") << " a tile)\n";
-    return cli::kExitSuccess;
+    return command::kExitSuccess;
 }
 
 }  // namespace quorbel::render

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "conversion/quoted.h"
+#include "base/quoted.h"
 
 namespace quorbel::tiled {
 namespace {

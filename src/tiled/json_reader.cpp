@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "conversion/quoted.h"
+#include "base/quoted.h"
 #include "tiled/cell_data.h"
 #include "tiled/map_file.h"
 

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "conversion/level_file.h"
-#include "conversion/output_file.h"
-#include "conversion/picture_file.h"
-#include "conversion/quoted.h"
-#include "conversion/tile_grid.h"
+#include "formats/level_file.h"
+#include "files/output_file.h"
+#include "formats/picture_file.h"
+#include "base/quoted.h"
+#include "formats/tile_grid.h"
 #include "tiled/map_writer.h"
 #include "tiled/record_layers.h"
 #include "tiled/tile_gids.h"

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 
-#include "conversion/errors.h"
-#include "conversion/file_system.h"
-#include "conversion/output_file.h"
-#include "conversion/picture_file.h"
-#include "conversion/quoted.h"
-#include "conversion/tile_grid.h"
+#include "base/errors.h"
+#include "files/file_system.h"
+#include "files/output_file.h"
+#include "formats/picture_file.h"
+#include "base/quoted.h"
+#include "formats/tile_grid.h"
 #include "tiled/cell_data.h"
 #include "tiled/map_file.h"
 #include "tiled/tile_gids.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/level_record.h"
+#include "formats/level_record.h"
 
 namespace quorbel::tiled {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "conversion/level_record.h"
+#include "formats/level_record.h"
 
 namespace quorbel::tiled {
 

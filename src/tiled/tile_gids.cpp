@@ -1,6 +1,6 @@
 #include "tiled/tile_gids.h"
 
-#include "conversion/tile_grid.h"
+#include "formats/tile_grid.h"
 
 namespace quorbel::tiled {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "conversion/quoted.h"
+#include "base/quoted.h"
 
 namespace quorbel::tiled {
 

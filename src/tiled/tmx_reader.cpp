@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "conversion/quoted.h"
+#include "base/quoted.h"
 #include "tiled/map_file.h"
 
 namespace quorbel::tiled {

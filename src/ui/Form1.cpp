@@ -12,10 +12,10 @@
 #include <QToolTip>
 
 #include "conversion/checked_int.h"
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "conversion/number_codec.h"
-#include "conversion/picture_file.h"
-#include "conversion/tile_grid.h"
+#include "formats/picture_file.h"
+#include "formats/tile_grid.h"
 #include "ui/WindowLook.h"
 
 namespace quorbel::ui {

@@ -15,8 +15,8 @@
 #include <limits>
 
 #include "conversion/conversion_run.h"
-#include "conversion/errors.h"
-#include "conversion/quoted.h"
+#include "base/errors.h"
+#include "base/quoted.h"
 #include "ui/WindowLook.h"
 
 namespace quorbel::ui {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "support/bmp_builder.h"
 #include "support/recording_front_end.h"
 

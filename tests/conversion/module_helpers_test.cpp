@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "support/bmp_builder.h"
 #include "support/recording_front_end.h"
 #include "support/scratch_dir.h"

@@ -5,7 +5,7 @@
 #include <clocale>
 #include <string>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 
 namespace quorbel::modModule {
 namespace {

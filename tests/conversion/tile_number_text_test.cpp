@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 
 namespace quorbel {
 namespace {

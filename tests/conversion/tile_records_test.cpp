@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "conversion/errors.h"
+#include "base/errors.h"
 #include "conversion/number_codec.h"
 #include "support/recording_front_end.h"
 

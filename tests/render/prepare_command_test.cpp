@@ -3,7 +3,7 @@
 #include <QBuffer>
 #include <QImage>
 
-#include "conversion/monochrome_bmp.h"
+#include "formats/monochrome_bmp.h"
 #include "support/bmp_builder.h"
 #include "support/level_model.h"
 #include "support/run_process.h"

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/command_line.h"
+#include "command/command_line.h"
 
 namespace quorbel::render {
 namespace {
 
-using cli::UsageError;
+using command::UsageError;
 
 TEST(PreviewScaleTest, ScaleTextsToTileSides) {
     const std::pair<const char*, int> good[] = {{"1", 16},   {"2", 32},   {"0.5", 8},

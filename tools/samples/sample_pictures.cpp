@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/monochrome_bmp.h"
-#include "conversion/tile_grid.h"
+#include "formats/monochrome_bmp.h"
+#include "formats/tile_grid.h"
 
 namespace quorbel::samples {
 namespace {

@@ -1,0 +1,382 @@
+#include "files/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "base/errors.h"
+#include "base/quoted.h"
+
+namespace quorbel {
+namespace {
+
+constexpr std::size_t kWriteBehind = std::size_t{1} << 20;
+constexpr int kMostLinksFollowed = 40;  // as the kernel's own limit
+constexpr const char* kAclAttribute = "system.posix_acl_access";
+
+[[noreturn]] void ThrowFileError(const std::string& what, int error) {
+    throw FileError(what + ": " + std::strerror(error));
+}
+
+// The folder part of path ("." for a bare name) and the name part.
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// path with every link at its end followed, relative links read from the link's own folder.
+// A link that leads nowhere gives the name it leads to.
+std::string FollowLinks(const std::string& destination) {
+    std::string path = destination;
+    for (int followed = 0;; ++followed) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) {
+            const int error = errno;
+            if (error == ENOENT || error == ENOTDIR) {
+                return path;
+            }
+            ThrowFileError("cannot look up " + Quoted(destination), error);
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        if (followed == kMostLinksFollowed) {
+            ThrowFileError("cannot replace " + Quoted(destination), ELOOP);
+        }
+        std::string link(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 256, '\0');
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0) {
+            ThrowFileError("cannot read the link " + Quoted(path), errno);
+        }
+        link.resize(static_cast<std::size_t>(length));
+        path = link.starts_with('/') ? link : FolderOf(path) + "/" + link;
+    }
+}
+
+mode_t CurrentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// Names of the extended attributes of path (ACLs included), empty where it has none or the
+// file system keeps none.
+std::vector<std::string> AttributeNames(const std::string& path) {
+    for (;;) {
+        const ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+        if (size <= 0) {
+            return {};
+        }
+        std::string names(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = ::listxattr(path.c_str(), names.data(), names.size());
+        if (got < 0 && errno == ERANGE) {
+            continue;  // they changed meanwhile
+        }
+        if (got < 0) {
+            return {};
+        }
+        std::vector<std::string> list;
+        for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+            const std::string name(names.c_str() + at);
+            at += name.size() + 1;
+            list.push_back(name);
+        }
+        return list;
+    }
+}
+
+// The attributes that only the kernel's or the administrator's own programs set: a writer that
+// may not copy them leaves them out, as cp --preserve=all does.
+bool IsPrivileged(const std::string& name) {
+    return name.starts_with("security.") || name.starts_with("trusted.");
+}
+
+}  // namespace
+
+OutputTarget CheckReplaceable(const std::string& destination,
+                              std::span<const FileBeingRead> reading) {
+    if (destination.empty()) {
+        throw FileError("cannot create the output: the path is empty");
+    }
+    OutputTarget result{FollowLinks(destination), false};
+    const std::string shown = result.target == destination ? Quoted(destination)
+                                                           : Quoted(destination) + " (a link to " +
+                                                                 Quoted(result.target) + ")";
+    struct stat info {};
+    if (::stat(result.target.c_str(), &info) != 0) {
+        const int error = errno;
+        if (error != ENOENT) {
+            ThrowFileError("cannot look up " + shown, error);
+        }
+        const std::string folder = FolderOf(result.target);
+        struct stat folderInfo {};
+        if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
+            throw FileError("cannot create " + shown + ": the folder " + Quoted(folder) +
+                            " does not exist");
+        }
+        if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+            ThrowFileError("cannot create " + shown + " in " + Quoted(folder), errno);
+        }
+        return result;
+    }
+    result.exists = true;
+    if (S_ISDIR(info.st_mode)) {
+        throw FileError("cannot replace " + shown + ": it is a folder");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw FileError("cannot replace " + shown + ": it is not a regular file");
+    }
+    const FileIdentity identity{static_cast<std::uint64_t>(info.st_dev),
+                                static_cast<std::uint64_t>(info.st_ino)};
+    for (const FileBeingRead& input : reading) {
+        if (input.identity == identity) {
+            throw FileError("cannot replace " + shown + ": it is " + input.what + " being read");
+        }
+    }
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        throw FileError("cannot replace " + shown + ": the file is read-only");
+    }
+    // The real user's right, as cp asks it: a folder anyone may write to does not make its
+    // files anyone's.
+    if (::access(result.target.c_str(), W_OK) != 0) {
+        ThrowFileError("cannot replace " + shown, errno);
+    }
+    return result;
+}
+
+OutputFile::OutputFile(const std::string& destination, std::span<const FileBeingRead> reading)
+    : destination_(destination), target_(CheckReplaceable(destination, reading)) {
+    folder_ = FolderOf(target_.target);
+    CreateTemporary();
+}
+
+OutputFile::~OutputFile() {
+    Discard();
+}
+
+std::string OutputFile::TemporaryName(unsigned attempt) const {
+    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%ld.%x%04x.part", static_cast<long>(::getpid()),
+                  static_cast<unsigned>(tick & 0xFFFFFF), attempt);
+    // Hidden, saying whose it is, and short enough for any file system.
+    return folder_ + "/." + NameOf(target_.target).substr(0, 200) + suffix;
+}
+
+void OutputFile::CreateTemporary() {
+    // Readable by its owner alone until Prepare gives it the final permissions.
+    fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+        unnamed_ = true;
+        return;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+        ThrowFileError("cannot create a new file in " + Quoted(folder_), errno);
+    }
+    // A file system without unnamed files: a hidden name beside the target.
+    for (unsigned attempt = 0;; ++attempt) {
+        const std::string name = TemporaryName(attempt);
+        fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd_ >= 0) {
+            temporaryName_ = name;
+            return;
+        }
+        if (errno != EEXIST || attempt >= 100) {
+            ThrowFileError("cannot create a new file in " + Quoted(folder_), errno);
+        }
+    }
+}
+
+[[noreturn]] void OutputFile::Fail(const std::string& what, int error) {
+    Discard();
+    ThrowFileError(what, error);
+}
+
+char* OutputFile::Room(std::size_t count) {
+    if (fd_ < 0) {
+        throw FileError("cannot write " + Quoted(destination_) + ": the file is closed");
+    }
+    if (pendingSize_ + count > pendingCapacity_) {
+        WritePending();
+        if (count > pendingCapacity_) {
+            pendingCapacity_ = std::max(count, kWriteBehind);
+            pending_ = std::make_unique_for_overwrite<char[]>(pendingCapacity_);
+        }
+    }
+    return pending_.get() + pendingSize_;
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    std::memcpy(Room(bytes.size()), bytes.data(), bytes.size());
+    Advance(bytes.size());
+    if (pendingSize_ >= kWriteBehind) {
+        WritePending();
+    }
+}
+
+void OutputFile::WritePending() {
+    std::string_view bytes(pending_.get(), pendingSize_);
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail("cannot write " + Quoted(destination_), errno);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    pendingSize_ = 0;
+}
+
+void OutputFile::ApplyFinalAttributes() {
+    if (!target_.exists) {
+        if (::fchmod(fd_, 0666 & ~CurrentUmask()) != 0) {
+            Fail("cannot set the permissions of " + Quoted(destination_), errno);
+        }
+        return;
+    }
+    struct stat old {};
+    if (::stat(target_.target.c_str(), &old) != 0) {
+        Fail("cannot look up " + Quoted(destination_), errno);
+    }
+    mode_t mode = old.st_mode & 07777;
+    // The owner where the writer may give it away (root), else at least the group.
+    if (::fchown(fd_, old.st_uid, old.st_gid) != 0) {
+        mode &= ~static_cast<mode_t>(S_ISUID);
+        if (::fchown(fd_, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            // Another group now: it gets no more than everyone else had.
+            mode &= ~static_cast<mode_t>(S_ISGID | S_IRWXG);
+            mode |= ((old.st_mode & S_IRWXO) << 3) & old.st_mode & S_IRWXG;
+        }
+    }
+    if (::fchmod(fd_, mode) != 0) {
+        Fail("cannot set the permissions of " + Quoted(destination_), errno);
+    }
+    for (const std::string& name : AttributeNames(target_.target)) {
+        std::string value(256, '\0');
+        ssize_t size = ::getxattr(target_.target.c_str(), name.c_str(), value.data(), value.size());
+        if (size < 0 && errno == ERANGE) {
+            size = ::getxattr(target_.target.c_str(), name.c_str(), nullptr, 0);
+            value.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+            size = ::getxattr(target_.target.c_str(), name.c_str(), value.data(), value.size());
+        }
+        if (size < 0) {
+            if (IsPrivileged(name) || errno == ENODATA) {
+                continue;
+            }
+            Fail("cannot read the attribute " + Quoted(name) + " of " + Quoted(destination_),
+                 errno);
+        }
+        if (::fsetxattr(fd_, name.c_str(), value.data(), static_cast<std::size_t>(size), 0) != 0) {
+            if (IsPrivileged(name) && name != kAclAttribute) {
+                continue;
+            }
+            Fail("cannot keep the attribute " + Quoted(name) + " of " + Quoted(destination_),
+                 errno);
+        }
+    }
+}
+
+void OutputFile::LinkIntoFolder() {
+    if (!unnamed_) {
+        return;
+    }
+    const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
+    for (unsigned attempt = 0;; ++attempt) {
+        const std::string name = TemporaryName(attempt);
+        if (::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ||
+            ::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporaryName_ = name;
+            unnamed_ = false;
+            return;
+        }
+        if (errno != EEXIST || attempt >= 100) {
+            Fail("cannot give the new file a name in " + Quoted(folder_), errno);
+        }
+    }
+}
+
+void OutputFile::Prepare() {
+    if (fd_ < 0) {
+        throw FileError("cannot finish " + Quoted(destination_) + ": the file is closed");
+    }
+    WritePending();
+    pending_.reset();
+    pendingCapacity_ = 0;
+    if (::fsync(fd_) != 0) {
+        Fail("cannot flush " + Quoted(destination_) + " to the disk", errno);
+    }
+    ApplyFinalAttributes();
+    LinkIntoFolder();
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+        Fail("cannot close " + Quoted(destination_), errno);
+    }
+}
+
+void OutputFile::Publish() {
+    if (temporaryName_.empty() || fd_ >= 0) {
+        throw FileError("cannot put " + Quoted(destination_) + " in place: it is not prepared");
+    }
+    if (std::rename(temporaryName_.c_str(), target_.target.c_str()) != 0) {
+        Fail("cannot put the new file in place of " + Quoted(destination_), errno);
+    }
+    committed_ = true;
+    temporaryName_.clear();
+}
+
+void OutputFile::Commit() {
+    Prepare();
+    Publish();
+}
+
+void OutputFile::Discard() noexcept {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!committed_ && !temporaryName_.empty()) {
+        ::unlink(temporaryName_.c_str());
+        temporaryName_.clear();
+    }
+}
+
+void CommitTogether(std::span<OutputFile* const> files) {
+    try {
+        for (OutputFile* file : files) {
+            if (!file->Prepared()) {
+                file->Prepare();
+            }
+        }
+    } catch (...) {
+        for (OutputFile* file : files) {
+            file->Discard();
+        }
+        throw;
+    }
+    for (OutputFile* file : files) {
+        file->Publish();
+    }
+}
+
+}  // namespace quorbel

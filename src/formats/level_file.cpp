@@ -1,0 +1,102 @@
+#include "formats/level_file.h"
+
+#include <algorithm>
+
+#include "base/errors.h"
+
+namespace quorbel {
+namespace {
+
+constexpr std::size_t kSizeFieldEnd = 6;
+constexpr std::size_t kLeadingBytes = 30;  // BMP file header and the info header up to bit depth
+constexpr std::size_t kRecordPiece = std::size_t{256} << 10;
+
+std::uint32_t Le(std::string_view bytes, std::size_t at, std::size_t count) {
+    std::uint32_t value = 0;
+    for (std::size_t i = count; i-- > 0;) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    }
+    return value;
+}
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+}  // namespace
+
+std::optional<PrefixPicture> PrefixPictureOf(std::string_view leadingBytes) {
+    if (leadingBytes.size() < 18 || !leadingBytes.starts_with("BM")) {
+        return std::nullopt;
+    }
+    const std::uint32_t infoSize = Le(leadingBytes, 14, 4);
+    if (infoSize == 12 && leadingBytes.size() >= 26) {  // the oldest header: 16-bit sides
+        return PrefixPicture{static_cast<std::int32_t>(Le(leadingBytes, 18, 2)),
+                             static_cast<std::int32_t>(Le(leadingBytes, 20, 2)),
+                             static_cast<std::uint16_t>(Le(leadingBytes, 24, 2))};
+    }
+    if (infoSize >= 40 && leadingBytes.size() >= 30) {
+        return PrefixPicture{static_cast<std::int32_t>(Le(leadingBytes, 18, 4)),
+                             static_cast<std::int32_t>(Le(leadingBytes, 22, 4)),
+                             static_cast<std::uint16_t>(Le(leadingBytes, 28, 2))};
+    }
+    return std::nullopt;
+}
+
+LevelFileReader::LevelFileReader(const std::string& path) : file_(path) {
+    fileSize_ = file_.Size();
+    if (fileSize_ < kSizeFieldEnd) {
+        throw FileError(Quoted(path) + " is no level file: it has " + std::to_string(fileSize_) +
+                        " bytes, too few to hold the prefix size at bytes 2..5");
+    }
+    leadingBytes_ = file_.Read(std::min<std::uint64_t>(fileSize_, kLeadingBytes));
+    prefixRead_ = leadingBytes_.size();
+    prefixSize_ = Le(leadingBytes_, 2, 4);
+    if (prefixSize_ > fileSize_) {
+        throw FileError(Quoted(path) + " is no level file: its size field says the prefix has " +
+                        std::to_string(prefixSize_) + " bytes, but the file has only " +
+                        std::to_string(fileSize_));
+    }
+    picture_ = PrefixPictureOf(std::string_view(leadingBytes_).substr(0, prefixSize_));
+}
+
+std::string LevelFileReader::ReadPrefix(std::size_t maxBytes) {
+    if (prefixSize_ > maxBytes) {
+        throw FileError("the prefix of " + Quoted(file_.Path()) + " has " +
+                        std::to_string(prefixSize_) + " bytes, more than the " +
+                        std::to_string(maxBytes) + " that are read as a picture");
+    }
+    std::string prefix = leadingBytes_.substr(0, prefixSize_);
+    if (prefixRead_ < prefixSize_) {
+        prefix += file_.Read(prefixSize_ - prefixRead_);
+        prefixRead_ = prefixSize_;
+    }
+    return prefix;
+}
+
+void LevelFileReader::ForEachRecord(const std::function<void(const LevelRecord&)>& visit) {
+    std::uint64_t remaining = RecordCount() * kLevelRecordSize;
+    std::string pending;  // read, not yet decoded
+    if (prefixRead_ < prefixSize_) {
+        file_.Skip(prefixSize_ - prefixRead_);
+        prefixRead_ = prefixSize_;
+    } else if (prefixRead_ > prefixSize_) {
+        // A prefix shorter than the leading bytes: the first records were read with them.
+        pending = leadingBytes_.substr(prefixSize_, remaining);
+    }
+    while (remaining > 0) {
+        if (pending.size() < kLevelRecordSize) {
+            pending +=
+                file_.Read(std::min<std::uint64_t>(remaining - pending.size(), kRecordPiece));
+        }
+        const std::size_t whole = pending.size() - pending.size() % kLevelRecordSize;
+        const std::string_view bytes(pending);
+        for (std::size_t at = 0; at < whole; at += kLevelRecordSize) {
+            visit(DecodeLevelRecord(bytes.substr(at)));
+        }
+        pending.erase(0, whole);
+        remaining -= whole;
+    }
+}
+
+}  // namespace quorbel
