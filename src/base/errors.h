@@ -1,5 +1,7 @@
-// The run-time errors of a conversion. Every failure of the core travels as one of these; only the
-// conversion run catches them, and its message box never shows what() (the console may).
+// The one family of failures. Everything that goes wrong travels as an Error whose what() is a
+// readable message for a "cause:" line or a command's message; only the conversion run (and the
+// runs built like it) and the command base catch them. The conversion run's message box never
+// shows what() (the console may).
 #pragma once
 
 #include <stdexcept>
@@ -7,9 +9,15 @@
 
 namespace quorbel {
 
-class RunTimeError : public std::runtime_error {
+class Error : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+};
+
+// The run-time errors a conversion knows. The run ends in its error handler on any of them.
+class RunTimeError : public Error {
+  public:
+    using Error::Error;
 };
 
 // A value left the range of its integer type (never wraps).
@@ -34,6 +42,19 @@ class TypeMismatchError : public RunTimeError {
 class FileError : public RunTimeError {
   public:
     using RunTimeError::RunTimeError;
+};
+
+// A file's content is not what a command needs of it: no picture that can be read, a level
+// without records to draw, a map that cannot become a level.
+class FormatError : public Error {
+  public:
+    using Error::Error;
+};
+
+// What an input asks for does not fit in memory (a picture, a preview, a layer's data).
+class OutOfMemoryError : public Error {
+  public:
+    using Error::Error;
 };
 
 // Not an error: the front end asked the run to stop (its window closed, or a signal arrived).

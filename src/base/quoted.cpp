@@ -1,5 +1,6 @@
 #include "base/quoted.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quorbel {
@@ -117,6 +118,36 @@ std::string ShellQuoted(std::string_view text) {
 
 std::string DoubleQuoted(std::string_view text, std::size_t longest) {
     return "\"" + Shortened(text, longest) + "\"";
+}
+
+std::string JsonQuoted(std::string_view text) {
+    std::string out = "\"";
+    while (!text.empty()) {
+        const char c = text.front();
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            const std::size_t length = Utf8SequenceLength(text);
+            out += length == 0 ? std::string_view("\\ufffd") : text.substr(0, length);
+            text.remove_prefix(std::max<std::size_t>(length, 1));
+            continue;
+        }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+        text.remove_prefix(1);
+    }
+    return out + "\"";
+}
+
+std::string Counted(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 }  // namespace quorbel

@@ -5,8 +5,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <stdexcept>
 #include <vector>
+
+#include "base/errors.h"
 
 namespace quorbel::cli {
 
@@ -28,9 +29,8 @@ std::filesystem::path FindPictureProgram() {
             return candidate;
         }
     }
-    throw std::runtime_error(std::string("cannot find ") + kPictureProgram + " beside " +
-                             here.string() + " or in " +
-                             (here / QUORBEL_LIBEXEC_FROM_BIN).lexically_normal().string());
+    throw FileError(std::string("cannot find ") + kPictureProgram + " beside " + here.string() +
+                    " or in " + (here / QUORBEL_LIBEXEC_FROM_BIN).lexically_normal().string());
 }
 
 }  // namespace
@@ -44,8 +44,8 @@ int ExternalCommand::Main(std::span<const std::string> args, std::ostream&, std:
         }
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
-        throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(errno));
-    } catch (const std::exception& error) {
+        throw FileError("cannot start " + program.string() + ": " + std::strerror(errno));
+    } catch (const Error& error) {
         err << "quorbel-lvl " << name_ << ": " << error.what() << '\n';
         return kExitFailed;
     }

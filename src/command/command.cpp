@@ -26,7 +26,7 @@ int Command::ForEachOperand(const std::vector<std::string>& operands, std::ostre
             each(operand);
         } catch (const UsageError&) {
             throw;
-        } catch (const std::exception& error) {
+        } catch (const Error& error) {
             err << ProgramName() << ": " << error.what() << '\n';
             status = kExitFailed;
         }
@@ -37,7 +37,7 @@ int Command::ForEachOperand(const std::vector<std::string>& operands, std::ostre
 void Command::Note(std::ostream& err, const std::function<void()>& note) const {
     try {
         note();
-    } catch (const std::exception& error) {
+    } catch (const Error& error) {
         err << ProgramName() << ": warning: cannot say more: " << error.what() << '\n';
     }
 }
@@ -63,7 +63,7 @@ int Command::Main(std::span<const std::string> args, std::ostream& out, std::ost
     } catch (const std::bad_alloc&) {
         err << ProgramName() << ": out of memory\n";
         return kExitFailed;
-    } catch (const std::exception& error) {
+    } catch (const Error& error) {
         err << ProgramName() << ": " << error.what() << '\n';
         return kExitFailed;
     }

@@ -6,16 +6,17 @@
 #include <optional>
 #include <set>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "base/errors.h"
 
 namespace quorbel::command {
 
 // Bad arguments; the message names the bad value. Exit status 64.
-class UsageError : public std::runtime_error {
+class UsageError : public Error {
   public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 struct ParsedArguments {

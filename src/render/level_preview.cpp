@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <new>
+
+#include "base/errors.h"
 
 #include "formats/tile_grid.h"
 
@@ -13,11 +14,17 @@ namespace {
 constexpr QRgb kPlaceholderLight = 0xFFFF00FF;  // opaque magenta
 constexpr QRgb kPlaceholderDark = 0xFF000000;
 
+// Qt gives a null picture when its pixels cannot be allocated.
+void RequireAllocated(const QImage& image) {
+    if (image.isNull()) {
+        throw OutOfMemoryError("out of memory for a picture of " + std::to_string(image.width()) +
+                               " x " + std::to_string(image.height()) + " pixels");
+    }
+}
+
 QImage MakePlaceholder(int side) {
     QImage image(side, side, QImage::Format_ARGB32);
-    if (image.isNull()) {
-        throw std::bad_alloc();
-    }
+    RequireAllocated(image);
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             const bool light = (4 * x / side + 4 * y / side) % 2 == 0;
@@ -47,9 +54,7 @@ TilesetCells::TilesetCells(const QImage& picture, int tileSide)
             argb.copy(cell.column * kCellSide, cell.row * kCellSide, kCellSide, kCellSide)
                 .scaled(tileSide, tileSide, Qt::IgnoreAspectRatio, mode)
                 .convertToFormat(QImage::Format_ARGB32);
-        if (scaled.isNull()) {
-            throw std::bad_alloc();
-        }
+        RequireAllocated(scaled);
         cells_[static_cast<std::size_t>(tile)] = std::move(scaled);
     }
 }
@@ -62,9 +67,7 @@ const QImage* TilesetCells::Cell(int tile) const {
 Preview DrawLevel(LevelFileReader& reader, const TilesetCells& cells, QSize size) {
     Preview preview;
     preview.image = QImage(size, QImage::Format_ARGB32);
-    if (preview.image.isNull()) {
-        throw std::bad_alloc();
-    }
+    RequireAllocated(preview.image);
     preview.image.fill(Qt::transparent);
     const int side = cells.TileSide();
     const auto rowBytes = static_cast<std::size_t>(side) * sizeof(QRgb);

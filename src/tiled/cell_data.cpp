@@ -174,7 +174,7 @@ std::string DecodeBase64(std::string_view text, std::string_view where) {
 void Inflate(std::string_view compressed, bool gzip, std::string_view where, GidStream& gids) {
     z_stream stream{};
     if (inflateInit2(&stream, gzip ? 16 + MAX_WBITS : MAX_WBITS) != Z_OK) {
-        throw std::bad_alloc();
+        throw OutOfMemoryError(std::string(where) + ": out of memory to inflate its data");
     }
     const std::unique_ptr<z_stream, int (*)(z_stream*)> end(&stream, inflateEnd);
     const char* const kind = gzip ? "gzip" : "zlib";

@@ -4,17 +4,18 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/errors.h"
+
 namespace quorbel::tiled {
 
 // A map or tileset that cannot become a level, and why. Exit status 1.
-class MapError : public std::runtime_error {
+class MapError : public FormatError {
   public:
-    using std::runtime_error::runtime_error;
+    using FormatError::FormatError;
 };
 
 enum class MapFormat { Tmx, Json };
