@@ -1,17 +1,14 @@
 #include "render/prepare_command.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageReader>
 #include <ostream>
-#include <stdexcept>
 
-#include "command/command_line.h"
 #include "base/errors.h"
+#include "base/quoted.h"
+#include "command/command_line.h"
 #include "files/file_system.h"
 #include "files/output_file.h"
 #include "formats/picture_file.h"
-#include "base/quoted.h"
+#include "pictures/picture_decoder.h"
 #include "render/dark_pixels.h"
 
 namespace quorbel::render {
@@ -47,29 +44,17 @@ std::string WholeFile(InputFile& file) {
 
 void RefuseLargerThanAMap(const QSize& size, const std::string& path) {
     if (size.width() > kLargestMapSide || size.height() > kLargestMapSide) {
-        throw std::runtime_error(Quoted(path) + " is " + std::to_string(size.width()) + " x " +
-                                 std::to_string(size.height()) +
-                                 " pixels; a map bitmap has at most 1024 x 1024: scale the "
-                                 "picture down first (prepare does not scale)");
+        throw FormatError(Quoted(path) + " is " + std::to_string(size.width()) + " x " +
+                          std::to_string(size.height()) +
+                          " pixels; a map bitmap has at most 1024 x 1024: scale the "
+                          "picture down first (prepare does not scale)");
     }
 }
 
 // The picture in bytes, refused before it is decoded when its header says it is too large.
 QImage MapPicture(const std::string& bytes, const std::string& path) {
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    if (reader.canRead()) {
-        RefuseLargerThanAMap(reader.size(), path);
-    }
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        throw std::runtime_error("cannot read " + Quoted(path) +
-                                 " as a picture: " + reader.errorString().toStdString());
-    }
-    RefuseLargerThanAMap(picture.size(), path);
-    return picture;
+    return pictures::PictureFromBytes(bytes, Quoted(path),
+                                      [&](const QSize& size) { RefuseLargerThanAMap(size, path); });
 }
 
 }  // namespace

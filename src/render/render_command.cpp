@@ -11,14 +11,15 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "base/quoted.h"
 #include "command/command_line.h"
 #include "files/file_system.h"
+#include "files/output_file.h"
 #include "formats/level_file.h"
 #include "formats/level_stats.h"
-#include "files/output_file.h"
-#include "base/quoted.h"
-#include "render/level_preview.h"
+#include "formats/picture_file.h"
 #include "pictures/picture_decoder.h"
+#include "render/level_preview.h"
 
 namespace quorbel::render {
 namespace {
@@ -121,7 +122,9 @@ std::string PictureBytes(const QImage& image, const PictureFormat& format) {
     if (!format.alpha) {
         flat = QImage(image.size(), QImage::Format_RGB32);
         if (flat.isNull()) {
-            throw std::bad_alloc();
+            throw OutOfMemoryError("out of memory for a " + std::to_string(image.width()) + " x " +
+                                   std::to_string(image.height()) +
+                                   " picture without transparency");
         }
         flat.fill(Qt::white);
         QPainter painter(&flat);
@@ -131,7 +134,8 @@ std::string PictureBytes(const QImage& image, const PictureFormat& format) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!(format.alpha ? image : flat).save(&buffer, format.name)) {
-        throw std::bad_alloc();  // the only way an in-memory picture fails
+        // The only way a picture written to memory fails.
+        throw OutOfMemoryError(std::string("out of memory for the ") + format.name + " file");
     }
     return bytes.toStdString();
 }
@@ -202,7 +206,7 @@ int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
         stats = collector.Result();
     }
     if (!stats.bounds) {
-        throw std::runtime_error(Quoted(options.level) + " has no tile records: nothing to draw");
+        throw FormatError(Quoted(options.level) + " has no tile records: nothing to draw");
     }
     const int tileSide = options.tileSide.value_or(DefaultTileSide(*stats.bounds));
     const QSize size = PreviewSize(*stats.bounds, tileSide);

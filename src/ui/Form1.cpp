@@ -1,21 +1,19 @@
 #include "ui/Form1.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHelpEvent>
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QToolTip>
 
-#include "conversion/checked_int.h"
 #include "base/errors.h"
+#include "conversion/checked_int.h"
 #include "conversion/number_codec.h"
 #include "formats/picture_file.h"
 #include "formats/tile_grid.h"
+#include "pictures/picture_decoder.h"
 #include "ui/WindowLook.h"
 
 namespace quorbel::ui {
@@ -46,21 +44,12 @@ QPixmap LoadPicture(const QString& path, QString& problem) {
     if (path.contains(QChar::ReplacementCharacter)) {
         return fail(QStringLiteral("the name holds bytes the window cannot show as text"));
     }
-    std::string bytes;
     try {
-        bytes = ReadPictureFile(QFile::encodeName(path).toStdString());
-    } catch (const FileError& error) {
+        const std::string bytes = ReadPictureFile(QFile::encodeName(path).toStdString());
+        return QPixmap::fromImage(pictures::PictureFromBytes(bytes, "the tileset"));
+    } catch (const Error& error) {
         return fail(QString::fromStdString(error.what()));
     }
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        return fail(reader.errorString());
-    }
-    return QPixmap::fromImage(image);
 }
 
 }  // namespace
