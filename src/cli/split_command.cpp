@@ -6,25 +6,26 @@
 #include <optional>
 #include <ostream>
 
-#include "cli/console_front_end.h"
-#include "command/stop_signals.h"
-#include "cli/conversion_notes.h"
 #include "base/errors.h"
+#include "base/quoted.h"
+#include "cli/console_front_end.h"
+#include "cli/conversion_notes.h"
+#include "command/stop_signals.h"
+#include "conversion/tileset_prefix.h"
+#include "files/output_file.h"
+#include "formats/bmp_header.h"
 #include "formats/level_file.h"
 #include "formats/level_layers.h"
 #include "formats/monochrome_bmp.h"
-#include "files/output_file.h"
-#include "base/quoted.h"
-#include "conversion/tileset_prefix.h"
 
 namespace quorbel::cli {
 
 using command::Command;
-using command::ParsedArguments;
-using command::kExitSuccess;
-using command::InstallStopSignalHandlers;
-using command::ReceivedStopSignal;
 using command::EndByReceivedSignal;
+using command::InstallStopSignalHandlers;
+using command::kExitSuccess;
+using command::ParsedArguments;
+using command::ReceivedStopSignal;
 namespace {
 
 std::string InFolder(const std::string& folder, const std::string& name) {
@@ -197,11 +198,11 @@ int SplitCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std:
     if (const auto warning = LossWarning(levelPath, layers)) {
         err << ProgramName() << ": " << *warning << '\n';
     }
-    if (level.PrefixSize() < static_cast<std::uint32_t>(kShortestPrefix) ||
+    if (level.PrefixSize() < kShortestPrefix ||
         level.PrefixSize() > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
         err << ProgramName() << ": warning: the prefix of " << Quoted(levelPath) << " has "
-            << level.PrefixSize()
-            << " bytes; compose takes a tileset whose size field says 6 to 2147483647\n";
+            << level.PrefixSize() << " bytes; compose takes a tileset whose size field says "
+            << kShortestPrefix << " to 2147483647\n";
     }
     if (layers.Records() == 0) {
         err << ProgramName() << ": warning: " << Quoted(levelPath)

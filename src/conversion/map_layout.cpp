@@ -1,9 +1,10 @@
 #include "conversion/map_layout.h"
 
-#include "conversion/checked_int.h"
 #include "base/errors.h"
-#include "formats/monochrome_bmp.h"
+#include "conversion/checked_int.h"
 #include "conversion/number_codec.h"
+#include "formats/bmp_header.h"
+#include "formats/monochrome_bmp.h"
 
 namespace quorbel {
 namespace {
@@ -16,14 +17,13 @@ constexpr auto kLargestSide = static_cast<std::int32_t>(kLargestMapSide);
 }  // namespace
 
 MapHeaderFields ReadMapHeader(InputFile& bitmap) {
+    const std::string leading = bitmap.Read(kBmpBitCountField.End());
+    const BmpHeader view(leading);
     MapHeaderFields header;
-    bitmap.Read(10);
-    header.dataOffset = bitmap.Read(4);
-    bitmap.Read(4);
-    header.bmpWidth = bitmap.Read(4);
-    header.bmpHeight = bitmap.Read(4);
-    bitmap.Read(2);
-    header.colorType = bitmap.Read(2);
+    header.dataOffset = view.Raw(kBmpDataOffsetField);
+    header.bmpWidth = view.Raw(kBmpWidthField);
+    header.bmpHeight = view.Raw(kBmpHeightField);
+    header.colorType = view.Raw(kBmpBitCountField);
     return header;
 }
 

@@ -14,12 +14,13 @@ constexpr std::uint64_t kCopyPiece = std::uint64_t{1} << 20;
 }  // namespace
 
 std::int32_t ReadTilesetSize(InputFile& tileset) {
-    tileset.Read(2);
-    const std::int32_t size = modModule::BytesToNumber(tileset.Read(4));
-    if (size < kShortestPrefix) {
+    tileset.Read(kBmpSizeField.offset);
+    const std::int32_t size = modModule::BytesToNumber(tileset.Read(kBmpSizeField.length));
+    if (size < static_cast<std::int32_t>(kShortestPrefix)) {
         throw FileError("the tileset's size field says " + std::to_string(size) +
-                        " bytes; a level's prefix needs at least 6, to hold that field, or "
-                        "the level cannot be read back");
+                        " bytes; a level's prefix needs at least " +
+                        std::to_string(kShortestPrefix) +
+                        ", to hold that field, or the level cannot be read back");
     }
     return size;
 }

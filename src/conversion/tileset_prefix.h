@@ -5,17 +5,16 @@
 
 #include <cstdint>
 
-#include "files/file_system.h"
 #include "conversion/front_end.h"
+#include "files/file_system.h"
 #include "files/output_file.h"
+#include "formats/bmp_header.h"
 
 namespace quorbel {
 
-// A level's prefix holds its own size field at bytes 2..5; a shorter one cannot be read back.
-inline constexpr std::int32_t kShortestPrefix = 6;
-
-// The size field of a tileset opened at its first byte (reads bytes 0..5). Throws FileError when
-// the file is shorter or the field is below kShortestPrefix, OverflowError for 2^31 or more.
+// The BMP size field of a tileset opened at its first byte (reads bytes 0..5), decoded as the run
+// decodes numbers. Throws FileError when the file is shorter or the field is below
+// kShortestPrefix, OverflowError for 2^31 or more.
 std::int32_t ReadTilesetSize(InputFile& tileset);
 
 // Copies the next count bytes of from to output in pieces, so that a large prefix takes no more

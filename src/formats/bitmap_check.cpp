@@ -3,29 +3,20 @@
 #include <algorithm>
 #include <optional>
 
-#include "files/file_system.h"
-#include "formats/monochrome_bmp.h"
 #include "base/quoted.h"
+#include "files/file_system.h"
+#include "formats/bmp_header.h"
+#include "formats/monochrome_bmp.h"
 
 namespace quorbel {
 namespace {
 
-constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kWindowsHeaderSize = 40;
-constexpr std::uint32_t kOs2HeaderSize = 12;
 constexpr std::uint32_t kOs2Version2HeaderSize = 64;
 constexpr std::uint32_t kMapPaletteBytes = 8;  // two entries of blue, green, red, reserved
 constexpr std::uint32_t kBitFields = 3;        // compressions whose colour masks follow a
 constexpr std::uint32_t kAlphaBitFields = 6;   // 40-byte header
 const std::string kMustBeBmp = "the map must be a 1-bit BMP";
-
-std::uint32_t Le(std::string_view bytes, std::size_t at, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = count; i-- > 0;) {
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    }
-    return value;
-}
 
 // What kind of picture other than a BMP the file's first bytes announce.
 std::optional<std::string> PictureKind(std::string_view leading) {
@@ -71,7 +62,7 @@ UnmetCondition NotABmp(std::string_view leading, std::uint64_t fileSize) {
 std::string PixelLayout(std::uint32_t offset, std::uint32_t infoSize, std::uint32_t bitsPerPixel,
                         std::uint32_t compression) {
     const std::string header = std::to_string(infoSize) + "-byte header";
-    const std::int64_t gap = std::int64_t{offset} - kFileHeaderSize - infoSize;
+    const std::int64_t gap = std::int64_t{offset} - std::int64_t{kBmpFileHeaderSize} - infoSize;
     if (gap < 0) {
         return "before the end of its " + header;
     }
@@ -95,32 +86,25 @@ std::string PixelLayout(std::uint32_t offset, std::uint32_t infoSize, std::uint3
 
 MapBitmapCheck CheckMapBitmapBytes(std::string_view leading, std::uint64_t fileSize) {
     MapBitmapCheck check;
-    if (!leading.starts_with("BM")) {
+    const BmpHeader header(leading);
+    if (!header.HasSignature()) {
         check.unmet.push_back(NotABmp(leading, fileSize));
         return check;
     }
-    const std::uint32_t infoSize = leading.size() >= 18 ? Le(leading, 14, 4) : 0;
-    const bool os2 = infoSize == kOs2HeaderSize;
-    if (leading.size() < (os2 ? 26u : 30u)) {
+    const std::optional<BmpPicture> sides = header.Sides();
+    if (!sides) {
         check.unmet.push_back({"the file has only " + std::to_string(fileSize) +
                                    " bytes, too few for its BMP headers",
                                "a map bitmap's headers and palette take 62", Remedy::Remake});
         return check;
     }
-    const std::uint32_t offset = Le(leading, 10, 4);
-    std::int64_t width = 0;
-    std::int64_t height = 0;
-    std::uint32_t bitsPerPixel = 0;
-    if (os2) {  // the oldest header: unsigned 16-bit sides
-        width = Le(leading, 18, 2);
-        height = Le(leading, 20, 2);
-        bitsPerPixel = Le(leading, 24, 2);
-    } else {
-        width = static_cast<std::int32_t>(Le(leading, 18, 4));
-        height = static_cast<std::int32_t>(Le(leading, 22, 4));
-        bitsPerPixel = Le(leading, 28, 2);
-    }
-    const std::uint32_t compression = leading.size() >= 34 ? Le(leading, 30, 4) : 0;
+    const std::uint32_t infoSize = header.InfoSize().value_or(0);
+    const bool os2 = header.IsOs2();
+    const std::uint32_t offset = header.DataOffset().value_or(0);
+    const std::int64_t width = sides->width;
+    const std::int64_t height = sides->height;
+    const std::uint32_t bitsPerPixel = sides->bitsPerPixel;
+    const std::uint32_t compression = header.Compression().value_or(0);
 
     if (os2 || infoSize == kOs2Version2HeaderSize) {
         check.unmet.push_back(
@@ -167,9 +151,11 @@ MapBitmapCheck CheckMapBitmapBytes(std::string_view leading, std::uint64_t fileS
                                Remedy::Remake});
         return check;
     }
-    check.entry0 =
-        PaletteEntry{static_cast<std::uint8_t>(leading[54]), static_cast<std::uint8_t>(leading[55]),
-                     static_cast<std::uint8_t>(leading[56])};
+    // Entry 0 of the two-colour palette just before the pixels: blue, green, red.
+    const std::size_t entry0 = kMapPixelOffset - kMapPaletteBytes;
+    check.entry0 = PaletteEntry{static_cast<std::uint8_t>(leading[entry0]),
+                                static_cast<std::uint8_t>(leading[entry0 + 1]),
+                                static_cast<std::uint8_t>(leading[entry0 + 2])};
     return check;
 }
 

@@ -3,61 +3,31 @@
 #include <algorithm>
 
 #include "base/errors.h"
+#include "base/quoted.h"
 
 namespace quorbel {
 namespace {
 
-constexpr std::size_t kSizeFieldEnd = 6;
-constexpr std::size_t kLeadingBytes = 30;  // BMP file header and the info header up to bit depth
 constexpr std::size_t kRecordPiece = std::size_t{256} << 10;
-
-std::uint32_t Le(std::string_view bytes, std::size_t at, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = count; i-- > 0;) {
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    }
-    return value;
-}
-
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
 
 }  // namespace
 
-std::optional<PrefixPicture> PrefixPictureOf(std::string_view leadingBytes) {
-    if (leadingBytes.size() < 18 || !leadingBytes.starts_with("BM")) {
-        return std::nullopt;
-    }
-    const std::uint32_t infoSize = Le(leadingBytes, 14, 4);
-    if (infoSize == 12 && leadingBytes.size() >= 26) {  // the oldest header: 16-bit sides
-        return PrefixPicture{static_cast<std::int32_t>(Le(leadingBytes, 18, 2)),
-                             static_cast<std::int32_t>(Le(leadingBytes, 20, 2)),
-                             static_cast<std::uint16_t>(Le(leadingBytes, 24, 2))};
-    }
-    if (infoSize >= 40 && leadingBytes.size() >= 30) {
-        return PrefixPicture{static_cast<std::int32_t>(Le(leadingBytes, 18, 4)),
-                             static_cast<std::int32_t>(Le(leadingBytes, 22, 4)),
-                             static_cast<std::uint16_t>(Le(leadingBytes, 28, 2))};
-    }
-    return std::nullopt;
-}
-
 LevelFileReader::LevelFileReader(const std::string& path) : file_(path) {
     fileSize_ = file_.Size();
-    if (fileSize_ < kSizeFieldEnd) {
+    if (fileSize_ < kShortestPrefix) {
         throw FileError(Quoted(path) + " is no level file: it has " + std::to_string(fileSize_) +
                         " bytes, too few to hold the prefix size at bytes 2..5");
     }
-    leadingBytes_ = file_.Read(std::min<std::uint64_t>(fileSize_, kLeadingBytes));
+    leadingBytes_ = file_.Read(std::min<std::uint64_t>(fileSize_, kBmpLeadingBytes));
     prefixRead_ = leadingBytes_.size();
-    prefixSize_ = Le(leadingBytes_, 2, 4);
+    prefixSize_ = *BmpHeader(leadingBytes_).SizeField();
     if (prefixSize_ > fileSize_) {
         throw FileError(Quoted(path) + " is no level file: its size field says the prefix has " +
                         std::to_string(prefixSize_) + " bytes, but the file has only " +
                         std::to_string(fileSize_));
     }
-    picture_ = PrefixPictureOf(std::string_view(leadingBytes_).substr(0, prefixSize_));
+    // Only the prefix's own bytes describe its picture.
+    picture_ = BmpHeader(std::string_view(leadingBytes_).substr(0, prefixSize_)).Picture();
 }
 
 std::string LevelFileReader::ReadPrefix(std::size_t maxBytes) {

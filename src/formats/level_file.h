@@ -9,20 +9,13 @@
 #include <string_view>
 
 #include "files/file_system.h"
+#include "formats/bmp_header.h"
 #include "formats/level_record.h"
 
 namespace quorbel {
 
 // What the BMP header at the start of a prefix says about its picture.
-struct PrefixPicture {
-    std::int32_t width = 0;
-    std::int32_t height = 0;  // negative for a picture stored top row first
-    std::uint16_t bitsPerPixel = 0;
-};
-
-// The picture described by a prefix's leading bytes (as many of its first 30 as it has), or
-// nothing when they do not begin with a BMP file header and a known info header.
-std::optional<PrefixPicture> PrefixPictureOf(std::string_view leadingBytes);
+using PrefixPicture = BmpPicture;
 
 // One level file open for reading. Memory stays bounded whatever the file's size: the prefix is
 // skipped and the records are read in pieces.
@@ -53,7 +46,7 @@ class LevelFileReader {
     std::uint64_t fileSize_ = 0;
     std::uint32_t prefixSize_ = 0;
     std::uint64_t prefixRead_ = 0;  // prefix bytes already taken from the file
-    std::string leadingBytes_;      // the prefix's first bytes, up to 30
+    std::string leadingBytes_;      // the file's first bytes, up to kBmpLeadingBytes
     std::optional<PrefixPicture> picture_;
 };
 

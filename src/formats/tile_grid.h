@@ -25,11 +25,6 @@ constexpr GridCell CellOfTile(int tile) {
     return GridCell{(tile - 1) % kCellsPerRow, (tile - 1) / kCellsPerRow};
 }
 
-// The tile number of the cell; column must lie in 0..18.
-constexpr int TileOfCell(GridCell cell) {
-    return cell.row * kCellsPerRow + cell.column + 1;
-}
-
 // The whole cells of a picture of width x height pixels that the numbering reaches: at most 19
 // columns, however wide the picture.
 struct GridSize {

@@ -4,10 +4,11 @@
 #include <array>
 
 #include "base/errors.h"
+#include "base/quoted.h"
 #include "files/file_system.h"
 #include "files/output_file.h"
+#include "formats/bmp_header.h"
 #include "formats/picture_file.h"
-#include "base/quoted.h"
 #include "formats/tile_grid.h"
 #include "tiled/cell_data.h"
 #include "tiled/map_file.h"
@@ -216,27 +217,26 @@ const char* KindName(LayerKind kind) {
 std::string LeadingBitmap(const std::string& path, const std::string& what) {
     InputFile file(path);
     const std::string name = Quoted(path) + " (" + what + ")";
-    if (file.Size() < 6) {
+    if (file.Size() < kShortestPrefix) {
         throw FileError(name + " has " + std::to_string(file.Size()) +
                         " bytes, too few for a BMP picture");
     }
-    const std::string start = file.Read(6);
-    if (!start.starts_with("BM")) {
+    const std::string start = file.Read(kShortestPrefix);
+    const BmpHeader header(start);
+    if (!header.HasSignature()) {
         throw FileError(name +
                         " is no BMP picture (it does not begin with \"BM\"), and a level's prefix "
                         "must be one: give a BMP of the same picture (or a level file) with "
                         "--tileset FILE");
     }
-    std::uint32_t size = 0;
-    for (int i = 5; i >= 2; --i) {
-        size = (size << 8) | static_cast<unsigned char>(start[static_cast<std::size_t>(i)]);
-    }
-    if (size < 6 || size > file.Size() || size > kLargestPictureFile) {
+    const std::uint32_t size = *header.SizeField();
+    if (size < kShortestPrefix || size > file.Size() || size > kLargestPictureFile) {
         throw FileError(name + ": its BMP size field says " + std::to_string(size) +
-                        " bytes, but a prefix needs from 6 to " +
+                        " bytes, but a prefix needs from " + std::to_string(kShortestPrefix) +
+                        " to " +
                         std::to_string(std::min<std::uint64_t>(file.Size(), kLargestPictureFile)));
     }
-    return start + file.Read(size - 6);
+    return start + file.Read(size - kShortestPrefix);
 }
 
 void SortAsConverted(std::vector<LevelRecord>& records) {
