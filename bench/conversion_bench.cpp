@@ -29,11 +29,11 @@ class QuietPump : public EventPump {
 void BM_EncodeRow(benchmark::State& state) {
     const auto width = static_cast<std::int32_t>(state.range(0));
     const std::string row(static_cast<std::size_t>((width + 31) / 32 * 4), '\0');
-    modModule::TileNumber = 171;
-    modModule::ColorMap = {1, 0};  // every 0-bit is a tile: the heaviest row
+    // Every 0-bit is a tile: the heaviest row.
+    const modModule::RecordValues values{171, {1, 0}};
     test::CountingPump pump;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(modModule::EncodeRow(row, width, 512, pump));
+        benchmark::DoNotOptimize(modModule::EncodeRow(row, width, 512, values, pump));
     }
     state.SetItemsProcessed(state.iterations() * width);
 }
@@ -43,12 +43,12 @@ BENCHMARK(BM_EncodeRow)->Arg(32)->Arg(1024);
 void BM_EncodeRowInto(benchmark::State& state) {
     const auto width = static_cast<std::int32_t>(state.range(0));
     const std::string row(static_cast<std::size_t>((width + 31) / 32 * 4), '\0');
-    modModule::TileNumber = 171;
-    modModule::ColorMap = {1, 0};
+    const modModule::RecordValues values{171, {1, 0}};
     QuietPump pump;
     std::string out(4 * static_cast<std::size_t>(width), '\0');
     for (auto _ : state) {
-        benchmark::DoNotOptimize(modModule::EncodeRowInto(out.data(), row, width, 512, pump));
+        benchmark::DoNotOptimize(
+            modModule::EncodeRowInto(out.data(), row, width, 512, values, pump));
     }
     state.SetItemsProcessed(state.iterations() * width);
 }

@@ -15,6 +15,7 @@
 #include <map>
 
 #include "conversion/conversion_run.h"
+#include "conversion/tile_number_text.h"
 #include "conversion/tile_records.h"
 #include "run_input.h"
 #include "support/bmp_builder.h"
@@ -64,7 +65,8 @@ void CheckConvertedLevel(const fuzz::RunInput& input, const std::string& level) 
     if (level.size() < size || level.compare(0, size, input.tileset, 0, size) != 0) {
         Broken("the level starts with the tileset's first N bytes");
     }
-    const auto expected = test::model::TilesOf(input.bitmap, modModule::TileNumber);
+    // A converted run read its tile number from the text.
+    const auto expected = test::model::TilesOf(input.bitmap, TileNumberFromText(input.tileText));
     if (test::model::RecordsOf(level, size) != expected) {
         Broken("one record per tile pixel, in stored-row order",
                std::to_string(expected.size()) + " tiles expected, level of " +

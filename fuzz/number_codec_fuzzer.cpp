@@ -173,9 +173,10 @@ bool ModelRecord(std::int64_t x, std::int64_t y, std::int64_t tile, std::string&
 
 void CheckEncodeRow(Reader in) {
     const std::uint32_t maps = in.Take(1);
-    ColorMap = {static_cast<std::int16_t>((maps & 3) - 1),
-                static_cast<std::int16_t>(((maps >> 2) & 3) - 1)};
-    TileNumber = static_cast<std::int16_t>(in.Take(2));
+    RecordValues values;
+    values.ColorMap = {static_cast<std::int16_t>((maps & 3) - 1),
+                       static_cast<std::int16_t>(((maps >> 2) & 3) - 1)};
+    values.TileNumber = static_cast<std::int16_t>(in.Take(2));
     const auto width = static_cast<std::int32_t>(in.Take(4));
     const auto y = static_cast<std::int32_t>(in.Take(4));
     const std::string row = in.Rest();
@@ -187,11 +188,11 @@ void CheckEncodeRow(Reader in) {
     const std::int64_t rowBits = 8 * static_cast<std::int64_t>(row.size());
     for (std::int64_t x = 0; x < std::min<std::int64_t>(width, rowBits); ++x) {
         const int bit = (static_cast<unsigned char>(row[x / 8]) >> (7 - x % 8)) & 1;
-        if (ColorMap[bit] != 1) {
+        if (values.ColorMap[bit] != 1) {
             continue;
         }
         std::string record;
-        if (y < 0 || !ModelRecord(x, y, TileNumber, record)) {
+        if (y < 0 || !ModelRecord(x, y, values.TileNumber, record)) {
             expectedEnd = InvalidArgument;
             break;
         }
@@ -204,7 +205,7 @@ void CheckEncodeRow(Reader in) {
     test::CountingPump pump;
     std::string records;
     try {
-        records = EncodeRow(row, width, y, pump);
+        records = EncodeRow(row, width, y, values, pump);
     } catch (const InvalidArgumentError&) {
         if (expectedEnd != InvalidArgument) {
             Broken("EncodeRow fails with an invalid argument only for a record byte out of range");
@@ -231,14 +232,14 @@ void CheckEncodeRow(Reader in) {
 }
 
 void CheckTileRecord(Reader in) {
-    TileNumber = static_cast<std::int16_t>(in.Take(2));
+    const auto TileNumber = static_cast<std::int16_t>(in.Take(2));
     const auto x = static_cast<std::int32_t>(in.Take(4));
     const auto y = static_cast<std::int32_t>(in.Take(4));
     test::CountingPump pump;
     std::string record;
     bool built = true;
     try {
-        record = TileRecord(x, y, pump);
+        record = TileRecord(x, y, TileNumber, pump);
     } catch (const InvalidArgumentError&) {
         built = false;
     } catch (const OverflowError&) {

@@ -3,27 +3,27 @@
 #include <algorithm>
 #include <new>
 
+#include "base/quoted.h"
 #include "cli/composition.h"
 #include "cli/console_front_end.h"
+#include "cli/conversion_notes.h"
 #include "cli/report_file.h"
 #include "command/stop_signals.h"
-#include "cli/conversion_notes.h"
 #include "conversion/conversion_run.h"
 #include "conversion/header_report.h"
-#include "formats/level_file.h"
 #include "conversion/module_helpers.h"
-#include "base/quoted.h"
+#include "formats/level_file.h"
 
 namespace quorbel::cli {
 
 using command::Command;
-using command::ParsedArguments;
+using command::EndByReceivedSignal;
+using command::InstallStopSignalHandlers;
 using command::kExitFailed;
 using command::kExitRejected;
 using command::kExitSuccess;
-using command::InstallStopSignalHandlers;
+using command::ParsedArguments;
 using command::ReceivedStopSignal;
-using command::EndByReceivedSignal;
 namespace {
 
 // "cause: WHAT" as "cause: layer 2 'coins.bmp': WHAT".
@@ -31,10 +31,6 @@ std::string OfLayer(const std::string& line, std::size_t index, const std::strin
     const std::size_t colon = line.find(": ");
     return line.substr(0, colon + 2) + "layer " + std::to_string(index + 1) + " " + Quoted(bitmap) +
            ": " + line.substr(colon + 2);
-}
-
-std::string Count(std::uint64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 // "wrote OUTPUT: 1290 records in 2 layers (1278 of tile 171, 12 of tile 104)".
@@ -47,8 +43,8 @@ std::string ComposedLine(const std::string& output, const std::vector<LayerCheck
         layers += (i == 0 ? "" : ", ") + std::to_string(records[i]) + " of tile " +
                   std::to_string(checks[i].tile);
     }
-    return "wrote " + output + ": " + Count(total, "record", "records") + " in " +
-           Count(records.size(), "layer", "layers") + " (" + layers + ")";
+    return "wrote " + output + ": " + Counted(total, "record", "records") + " in " +
+           Counted(records.size(), "layer", "layers") + " (" + layers + ")";
 }
 
 // Each layer's header report under a line that names it, a blank line between layers.
@@ -81,102 +77,50 @@ class Composing {
     }
 
     const std::vector<Layer>& Layers() const { return layers_; }
-    std::string Report() const { return ComposedReport(operands_, checks_); }
+    std::string Report() const { return ComposedReport(operands_, composition_.layers); }
 
     // Throws RunInterrupted when a stop signal arrives before the level is in place.
     int Run() {
-        modModule::SetStatus(
-            console_, "checking the tileset and " + Count(layers_.size(), "layer", "layers"));
-        const TilesetCheck tileset = CheckTileset(tileset_);
-        for (const Layer& layer : layers_) {
-            checks_.push_back(CheckLayer(layer, console_));
-            DoEvents(console_);
+        Compose(tileset_, layers_, output_, console_, composition_);
+        switch (composition_.end) {
+            case CheckEnd::Accepted:
+                PrintWarnings();
+                if (!parsed_.Has("--quiet")) {
+                    err_ << ComposedLine(output_, composition_.layers, composition_.records)
+                         << '\n';
+                }
+                return kExitSuccess;
+            case CheckEnd::Rejected:
+                TellRefusal();
+                return kExitRejected;
+            case CheckEnd::Failed:
+                break;
         }
-        const std::vector<FileBeingRead> reading = FilesBeingRead(tileset, checks_);
-        const std::string outputCause = OutputCause(reading);
-        const CheckEnd end = Worst(tileset, outputCause);
-        if (end != CheckEnd::Accepted) {
-            TellRefusal(end, tileset, outputCause);
-            return end == CheckEnd::Failed ? kExitFailed : kExitRejected;
+        if (!composition_.writeCause.empty()) {
+            err_ << "cause: " << composition_.writeCause << '\n';
+        } else {
+            TellRefusal();
         }
-        return Write(reading);
+        return kExitFailed;
     }
 
   private:
-    // Why the output may not be replaced; empty when it may.
-    std::string OutputCause(const std::vector<FileBeingRead>& reading) const {
-        try {
-            CheckReplaceable(output_, reading);
-        } catch (const FileError& error) {
-            return error.what();
-        }
-        return {};
-    }
-
-    // Failed when anything failed, else rejected when a layer was rejected.
-    CheckEnd Worst(const TilesetCheck& tileset, const std::string& outputCause) const {
-        const auto any = [&](CheckEnd end) {
-            return std::any_of(checks_.begin(), checks_.end(),
-                               [end](const LayerCheck& check) { return check.end == end; });
-        };
-        if (tileset.end == CheckEnd::Failed || !outputCause.empty() || any(CheckEnd::Failed)) {
-            return CheckEnd::Failed;
-        }
-        return any(CheckEnd::Rejected) ? CheckEnd::Rejected : CheckEnd::Accepted;
-    }
-
-    void TellRefusal(CheckEnd end, const TilesetCheck& tileset, const std::string& outputCause) {
-        End(end == CheckEnd::Failed);
-        if (tileset.end == CheckEnd::Failed) {
-            err_ << "cause: the tileset " << Quoted(tileset_) << ": " << tileset.cause << '\n';
+    void TellRefusal() {
+        if (composition_.tileset.end == CheckEnd::Failed) {
+            err_ << "cause: the tileset " << Quoted(tileset_) << ": " << composition_.tileset.cause
+                 << '\n';
         }
         for (std::size_t i = 0; i < layers_.size(); ++i) {
             ExplainLayer(i);
         }
-        if (!outputCause.empty()) {
-            err_ << "cause: " << outputCause << '\n';
+        if (!composition_.outputCause.empty()) {
+            err_ << "cause: " << composition_.outputCause << '\n';
         }
-    }
-
-    int Write(const std::vector<FileBeingRead>& reading) {
-        std::vector<std::uint64_t> records;
-        try {
-            records = WriteComposedLevel(tileset_, layers_, checks_, output_, reading, console_);
-        } catch (const RunTimeError& error) {
-            return Failed(error.what());
-        } catch (const std::bad_alloc&) {
-            return Failed("out of memory");
-        }
-        modModule::SetStatus(console_, texts::kDone);
-        PrintWarnings(records);
-        if (!parsed_.Has("--quiet")) {
-            err_ << ComposedLine(output_, checks_, records) << '\n';
-        }
-        return kExitSuccess;
-    }
-
-    // The message and the last status, as the run ends a rejected or failed conversion.
-    void End(bool failed) {
-        if (failed) {
-            console_.ShowCriticalMessage(std::string(texts::kErrorPrompt),
-                                         std::string(texts::kErrorTitle));
-            modModule::SetStatus(console_, texts::kErrorStatus);
-        } else {
-            console_.ShowCriticalMessage(std::string(texts::kRejectedPrompt),
-                                         std::string(texts::kRejectedTitle));
-            modModule::SetStatus(console_, texts::kRejectedStatus);
-        }
-    }
-
-    int Failed(const std::string& cause) {
-        End(true);
-        err_ << "cause: " << cause << '\n';
-        return kExitFailed;
     }
 
     // The lines convert gives of a refused bitmap, each naming the layer.
     void ExplainLayer(std::size_t i) {
-        const LayerCheck& check = checks_[i];
+        const LayerCheck& check = composition_.layers[i];
         if (check.end == CheckEnd::Accepted) {
             return;
         }
@@ -212,12 +156,13 @@ class Composing {
         return line;
     }
 
-    void PrintWarnings(const std::vector<std::uint64_t>& records) {
+    void PrintWarnings() {
         // The level begins with the tileset's picture, copied.
         const LevelFileReader level(output_);
         for (std::size_t i = 0; i < layers_.size(); ++i) {
-            for (const std::string& warning : ConvertedWarnings(
-                     checks_[i].tile, records[i], level.Picture(), layers_[i].bitmap)) {
+            for (const std::string& warning :
+                 ConvertedWarnings(composition_.layers[i].tile, composition_.records[i],
+                                   level.Picture(), layers_[i].bitmap)) {
                 err_ << OfLayer(warning, i, layers_[i].bitmap) << '\n';
             }
         }
@@ -230,7 +175,7 @@ class Composing {
     std::ostream& err_;
     ConsoleFrontEnd console_;
     std::vector<Layer> layers_;
-    std::vector<LayerCheck> checks_;
+    Composition composition_;
 };
 
 }  // namespace

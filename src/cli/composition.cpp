@@ -1,15 +1,15 @@
 #include "cli/composition.h"
 
+#include <algorithm>
 #include <new>
 
+#include "base/errors.h"
+#include "base/quoted.h"
 #include "command/command_line.h"
 #include "conversion/conversion_run.h"
-#include "base/errors.h"
 #include "conversion/map_rows.h"
 #include "conversion/module_helpers.h"
-#include "base/quoted.h"
 #include "conversion/tile_number_text.h"
-#include "conversion/tile_records.h"
 #include "conversion/tileset_prefix.h"
 
 namespace quorbel::cli {
@@ -48,11 +48,6 @@ void Checking(Check& check, const Steps& steps) {
         check.end = CheckEnd::Failed;
         check.cause = "out of memory";
     }
-}
-
-void SetLayerValues(std::int16_t tile, const MapLayout& layout) {
-    modModule::TileNumber = tile;
-    modModule::ColorMap = layout.colorMap;
 }
 
 }  // namespace
@@ -103,9 +98,8 @@ LayerCheck CheckLayer(const Layer& layer, EventPump& pump) {
         RequireMapRows(bitmap, check.layout);
         if (check.tile < 0 || check.tile > 255) {
             // Such a number fails at the first tile pixel and only there: the rows decide.
-            SetLayerValues(check.tile, check.layout);
             DiscardedRecords nowhere;
-            ConvertMapRows(bitmap, check.layout, nowhere, pump);
+            ConvertMapRows(bitmap, check.layout, check.tile, nowhere, pump);
         }
         check.end = CheckEnd::Accepted;
     });
@@ -126,6 +120,11 @@ std::vector<FileBeingRead> FilesBeingRead(const TilesetCheck& tileset,
     return reading;
 }
 
+namespace {
+
+// Writes the level from inputs that passed their checks; returns each layer's number of records.
+// Throws FileError when output may not be replaced or an input changed since its check, any
+// run-time error of the conversion, and RunInterrupted; output is then left as it was.
 std::vector<std::uint64_t> WriteComposedLevel(const std::string& tileset,
                                               const std::vector<Layer>& layers,
                                               const std::vector<LayerCheck>& checks,
@@ -155,11 +154,70 @@ std::vector<std::uint64_t> WriteComposedLevel(const std::string& tileset,
         if (DecideMapLayout(header) != checks[i].layout) {
             throw FileError(Quoted(layers[i].bitmap) + " changed while compose ran");
         }
-        SetLayerValues(checks[i].tile, checks[i].layout);
-        records.push_back(ConvertMapRows(bitmap, checks[i].layout, level, window));
+        records.push_back(ConvertMapRows(bitmap, checks[i].layout, checks[i].tile, level, window));
     }
     level.Commit();
     return records;
+}
+
+// Why output may not be replaced; empty when it may.
+std::string OutputCause(const std::string& output, const std::vector<FileBeingRead>& reading) {
+    try {
+        CheckReplaceable(output, reading);
+    } catch (const FileError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+// Failed when anything failed, else rejected when a layer was rejected.
+CheckEnd Worst(const Composition& composition) {
+    const auto any = [&](CheckEnd end) {
+        return std::any_of(composition.layers.begin(), composition.layers.end(),
+                           [end](const LayerCheck& check) { return check.end == end; });
+    };
+    if (composition.tileset.end == CheckEnd::Failed || !composition.outputCause.empty() ||
+        any(CheckEnd::Failed)) {
+        return CheckEnd::Failed;
+    }
+    return any(CheckEnd::Rejected) ? CheckEnd::Rejected : CheckEnd::Accepted;
+}
+
+RunOutcome OutcomeOf(CheckEnd end) {
+    return end == CheckEnd::Accepted   ? RunOutcome::Converted
+           : end == CheckEnd::Rejected ? RunOutcome::Rejected
+                                       : RunOutcome::Failed;
+}
+
+}  // namespace
+
+void Compose(const std::string& tileset, const std::vector<Layer>& layers,
+             const std::string& output, FrontEnd& window, Composition& composition) {
+    modModule::SetStatus(window,
+                         "checking the tileset and " + Counted(layers.size(), "layer", "layers"));
+    composition.tileset = CheckTileset(tileset);
+    for (const Layer& layer : layers) {
+        composition.layers.push_back(CheckLayer(layer, window));
+        DoEvents(window);
+    }
+    const std::vector<FileBeingRead> reading =
+        FilesBeingRead(composition.tileset, composition.layers);
+    composition.outputCause = OutputCause(output, reading);
+    composition.end = Worst(composition);
+    if (composition.end == CheckEnd::Accepted) {
+        try {
+            composition.records =
+                WriteComposedLevel(tileset, layers, composition.layers, output, reading, window);
+        } catch (const RunTimeError& error) {
+            composition.writeCause = error.what();
+        } catch (const std::bad_alloc&) {
+            composition.writeCause = "out of memory";
+        }
+        if (!composition.writeCause.empty()) {
+            composition.end = CheckEnd::Failed;
+        }
+    }
+    EndRun(window, OutcomeOf(composition.end));
 }
 
 }  // namespace quorbel::cli

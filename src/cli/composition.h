@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "files/file_system.h"
 #include "conversion/front_end.h"
 #include "conversion/map_layout.h"
+#include "files/file_system.h"
 #include "files/output_file.h"
 
 namespace quorbel::cli {
@@ -59,15 +59,22 @@ LayerCheck CheckLayer(const Layer& layer, EventPump& pump);
 std::vector<FileBeingRead> FilesBeingRead(const TilesetCheck& tileset,
                                           const std::vector<LayerCheck>& layers);
 
-// Writes the level to output from inputs that passed their checks, showing progress on window's
-// status line; returns each layer's number of records. Throws FileError when output may not be
-// replaced (reading lists the inputs) or an input changed since its check, any run-time error of
-// the conversion, and RunInterrupted; output is then left as it was.
-std::vector<std::uint64_t> WriteComposedLevel(const std::string& tileset,
-                                              const std::vector<Layer>& layers,
-                                              const std::vector<LayerCheck>& checks,
-                                              const std::string& output,
-                                              const std::vector<FileBeingRead>& reading,
-                                              FrontEnd& window);
+// How a compose ended, with everything its lines tell of.
+struct Composition {
+    CheckEnd end = CheckEnd::Failed;  // Accepted: the level is in place
+    TilesetCheck tileset;
+    std::vector<LayerCheck> layers;
+    std::string outputCause;             // why the output may not be replaced; empty when it may
+    std::string writeCause;              // what failed while the level was written
+    std::vector<std::uint64_t> records;  // each layer's records, once written
+};
+
+// One compose, run as the conversion runs on window's status line: every input checked, then the
+// level written to output from inputs that passed, output left as it was unless it is written.
+// Ends as a conversion ends (EndRun): rejected when a layer was rejected and nothing failed,
+// failed when anything failed. Fills composition as it goes, so that a stop leaves what was
+// checked. Throws RunInterrupted when window reports a stop before the level is in place.
+void Compose(const std::string& tileset, const std::vector<Layer>& layers,
+             const std::string& output, FrontEnd& window, Composition& composition);
 
 }  // namespace quorbel::cli

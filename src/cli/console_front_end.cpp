@@ -14,7 +14,6 @@ std::string ConsoleFrontEnd::FieldText(Field field) const {
 }
 
 void ConsoleFrontEnd::SetStatusCaption(const std::string& caption) {
-    captions_.push_back(caption);
     if (!quiet_) {
         log_ << caption << '\n' << std::flush;
     }

@@ -6,7 +6,6 @@
 #include <map>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "conversion/front_end.h"
 
@@ -30,8 +29,6 @@ class ConsoleFrontEnd : public FrontEnd {
     bool HasEventsToProcess() const override { return false; }
 
     bool Command1Enabled() const { return command1Enabled_; }
-    // Every status caption the run has set, printed or not.
-    const std::vector<std::string>& Captions() const { return captions_; }
 
   private:
     std::map<Field, std::string> fields_;
@@ -40,7 +37,6 @@ class ConsoleFrontEnd : public FrontEnd {
     std::string report_;
     bool command1Enabled_ = true;
     bool quiet_ = false;
-    std::vector<std::string> captions_;
 };
 
 }  // namespace quorbel::cli

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "formats/monochrome_bmp.h"
 #include "base/quoted.h"
+#include "formats/monochrome_bmp.h"
 #include "formats/tile_grid.h"
 
 namespace quorbel {
@@ -12,10 +12,6 @@ namespace {
 bool Any(std::span<const UnmetCondition> unmet, Remedy remedy) {
     return std::any_of(unmet.begin(), unmet.end(),
                        [&](const UnmetCondition& c) { return c.remedy == remedy; });
-}
-
-std::string Count(std::uint64_t count, const std::string& one, const std::string& many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 // The tiles whose cells a grid holds: "tiles 1..190 in rows of 19", or for a picture narrower
@@ -120,7 +116,7 @@ std::optional<std::string> PaletteWarning(PaletteEntry entry0, std::uint64_t rec
     return "warning: palette entry 0 is " + colour +
            (countsLight ? ": a blue value of 255 marks the light colour, so its "
                         : ": only a blue value of 255 marks the light colour, so its ") +
-           Count(entryPixels, "pixel", "pixels") +
+           Counted(entryPixels, "pixel", "pixels") +
            (entryPixels == 1 ? " counts as " : " count as ") + (countsLight ? "light" : "dark");
 }
 
@@ -173,7 +169,7 @@ std::string TrailingBytesWarning(const std::string& levelPath, std::uint64_t cou
 }
 
 std::string WroteLine(const std::string& output, std::uint64_t records, int tile) {
-    return "wrote " + output + ": " + Count(records, "record", "records") + " of tile " +
+    return "wrote " + output + ": " + Counted(records, "record", "records") + " of tile " +
            std::to_string(tile);
 }
 

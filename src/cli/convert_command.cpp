@@ -1,27 +1,25 @@
 #include "cli/convert_command.h"
 
-#include <algorithm>
-
+#include "base/quoted.h"
 #include "cli/console_front_end.h"
+#include "cli/conversion_notes.h"
 #include "cli/report_file.h"
 #include "command/stop_signals.h"
-#include "cli/conversion_notes.h"
 #include "conversion/conversion_run.h"
-#include "formats/level_file.h"
-#include "base/quoted.h"
-#include "formats/tile_grid.h"
 #include "conversion/tile_number_text.h"
+#include "formats/level_file.h"
+#include "formats/tile_grid.h"
 
 namespace quorbel::cli {
 
 using command::Command;
-using command::ParsedArguments;
+using command::EndByReceivedSignal;
+using command::InstallStopSignalHandlers;
 using command::kExitFailed;
 using command::kExitRejected;
 using command::kExitSuccess;
-using command::InstallStopSignalHandlers;
+using command::ParsedArguments;
 using command::ReceivedStopSignal;
-using command::EndByReceivedSignal;
 namespace {
 
 struct RunFiles {
@@ -133,11 +131,8 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
     } else if (result.outcome != RunOutcome::Interrupted) {
         // Once the run has opened the tileset and the bitmap, they can be read again; a run that
         // failed before has its cause in them or in the tile number.
-        const bool filesOpened = std::any_of(
-            console.Captions().begin(), console.Captions().end(),
-            [](const std::string& caption) { return caption.ends_with(texts::kOpenedFiles); });
         BitmapExplanation explanation;
-        if (filesOpened) {
+        if (result.reached >= RunStage::OpenedFiles) {
             Note(err, [&] {
                 explanation =
                     ExplainBitmap(files.tileset, files.bitmap, SwappedCommandLine(parsed, files));

@@ -1,14 +1,13 @@
 #include "cli/info_command.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ostream>
 
-#include "command/command_line.h"
+#include "base/quoted.h"
 #include "cli/conversion_notes.h"
+#include "command/command_line.h"
 #include "formats/level_file.h"
 #include "formats/level_stats.h"
-#include "base/quoted.h"
 
 namespace quorbel::cli {
 
@@ -37,37 +36,8 @@ LevelInfo ReadLevelInfo(const std::string& path) {
                      collector.Result()};
 }
 
-// "1 record", "2 records".
 std::string Records(std::uint64_t count) {
-    return std::to_string(count) + (count == 1 ? " record" : " records");
-}
-
-// text as a JSON string. JSON holds Unicode text only: a byte that is not part of valid UTF-8 (a
-// file name in another encoding) is written as U+FFFD, as most JSON writers do.
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    while (!text.empty()) {
-        const char c = text.front();
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80) {
-            const std::size_t length = Utf8SequenceLength(text);
-            out += length == 0 ? std::string_view("\\ufffd") : text.substr(0, length);
-            text.remove_prefix(std::max<std::size_t>(length, 1));
-            continue;
-        }
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-        text.remove_prefix(1);
-    }
-    return out + "\"";
+    return Counted(count, "record", "records");
 }
 
 void PrintText(const LevelInfo& info, std::ostream& out) {
@@ -113,7 +83,7 @@ void PrintText(const LevelInfo& info, std::ostream& out) {
 
 void PrintJson(const LevelInfo& info, std::ostream& out) {
     const LevelStats& stats = info.stats;
-    out << "{\"file\":" << JsonString(info.path) << ",\"fileSize\":" << info.fileSize
+    out << "{\"file\":" << JsonQuoted(info.path) << ",\"fileSize\":" << info.fileSize
         << ",\"prefix\":{\"size\":" << info.prefixSize << ",\"picture\":";
     if (info.picture) {
         out << "{\"width\":" << info.picture->width << ",\"height\":" << info.picture->height

@@ -43,12 +43,29 @@ enum class RunOutcome {
     Interrupted  // the user asked to stop during a yield; no message, no final status
 };
 
+// The steps of a run that its status line names, in their order.
+enum class RunStage {
+    Started,
+    OpenedFiles,  // the tileset and the bitmap are open: their own conditions can explain a failure
+    CopyingTileset,
+    GatheringData,
+    DebugingData,
+    Converting,
+    Done
+};
+
 struct RunResult {
     RunOutcome outcome = RunOutcome::Failed;
     std::string cause;  // what went wrong, for a failed or interrupted run; never shown in a window
+    RunStage reached = RunStage::Started;  // the last step whose status was shown
 };
 
 // Runs one conversion against window, to its end. Catches every run-time error itself.
 RunResult RunConversion(FrontEnd& window);
+
+// Ends a run as the window shows its end: the message box of a rejected or failed run, then the
+// final status ("Done...", the rejection's or the error's), and Command1 enabled again. Throws
+// RunInterrupted when the user asked to stop while the message box was up.
+void EndRun(FrontEnd& window, RunOutcome outcome);
 
 }  // namespace quorbel

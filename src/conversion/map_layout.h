@@ -9,10 +9,13 @@
 #include <cstdint>
 #include <string>
 
-#include "files/file_system.h"
 #include "conversion/header_report.h"
+#include "conversion/tile_records.h"
+#include "files/file_system.h"
 
 namespace quorbel {
+
+using modModule::ColorMapValues;
 
 // The header fields as read, raw, for the report; each use decodes them again.
 struct MapHeaderFields {
@@ -23,7 +26,8 @@ struct MapHeaderFields {
     PalletData pallet{};
 };
 
-// Reads bytes 0..29 of a bitmap opened at its first byte; the palette is left empty. Throws
+// Reads bytes 0..29 of a bitmap opened at its first byte and takes the fields at the places a
+// 40-byte header has them, whatever header the file has; the palette is left empty. Throws
 // FileError when the file is shorter.
 MapHeaderFields ReadMapHeader(InputFile& bitmap);
 
@@ -31,8 +35,6 @@ MapHeaderFields ReadMapHeader(InputFile& bitmap);
 // before the offset in the data-offset field's low byte, where the file is left. Throws
 // InvalidArgumentError for a low byte below 8, FileError when the file is shorter.
 void ReadMapPallet(InputFile& bitmap, MapHeaderFields& header);
-
-using ColorMapValues = std::array<std::int16_t, 2>;
 
 // What the row loop needs, and whether the conversion takes the bitmap at all.
 struct MapLayout {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "formats/level_record.h"
 #include "conversion/tile_records.h"
+#include "formats/level_record.h"
 
 namespace quorbel {
 namespace {
@@ -12,7 +12,9 @@ namespace {
 // Each row's records are encoded straight into the sink's room; only a row whose coordinates
 // leave 12 bits (never one of a bitmap the conversion takes) goes the long way.
 template <typename Sink>
-std::uint64_t ConvertRows(InputFile& bitmap, const MapLayout& layout, Sink& sink, EventPump& pump) {
+std::uint64_t ConvertRows(InputFile& bitmap, const MapLayout& layout, std::int16_t TileNumber,
+                          Sink& sink, EventPump& pump) {
+    const modModule::RecordValues values{TileNumber, layout.colorMap};
     std::string row;
     std::uint64_t bytes = 0;
     const auto mostRecords = static_cast<std::size_t>(std::max<std::int32_t>(layout.pixelWidth, 0));
@@ -22,9 +24,11 @@ std::uint64_t ConvertRows(InputFile& bitmap, const MapLayout& layout, Sink& sink
         std::size_t written = 0;
         if (modModule::RowFitsRecords(layout.pixelWidth, y)) {
             const std::size_t room = kLevelRecordSize * std::min(mostRecords, 8 * row.size());
-            written = modModule::EncodeRowInto(sink.Room(room), row, layout.pixelWidth, y, pump);
+            written =
+                modModule::EncodeRowInto(sink.Room(room), row, layout.pixelWidth, y, values, pump);
         } else {
-            const std::string records = modModule::EncodeRow(row, layout.pixelWidth, y, pump);
+            const std::string records =
+                modModule::EncodeRow(row, layout.pixelWidth, y, values, pump);
             written = records.size();
             if (written > 0) {
                 std::memcpy(sink.Room(written), records.data(), written);
@@ -64,14 +68,14 @@ char* DiscardedRecords::Room(std::size_t count) {
     return room_.data();
 }
 
-std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, OutputFile& output,
-                             EventPump& pump) {
-    return ConvertRows(bitmap, layout, output, pump);
+std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, std::int16_t TileNumber,
+                             OutputFile& output, EventPump& pump) {
+    return ConvertRows(bitmap, layout, TileNumber, output, pump);
 }
 
-std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, DiscardedRecords& output,
-                             EventPump& pump) {
-    return ConvertRows(bitmap, layout, output, pump);
+std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, std::int16_t TileNumber,
+                             DiscardedRecords& output, EventPump& pump) {
+    return ConvertRows(bitmap, layout, TileNumber, output, pump);
 }
 
 }  // namespace quorbel

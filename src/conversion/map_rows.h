@@ -1,14 +1,14 @@
 // The rows of a map bitmap turned into tile records, stored row by stored row, bottom row of the
-// picture first: the first row read gets y = rowCount - 1, the last y = 0. The records take
-// modModule's TileNumber and ColorMap, which the caller sets before the first row.
+// picture first: the first row read gets y = rowCount - 1, the last y = 0. The records take the
+// run's TileNumber and the layout's ColorMap.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "files/file_system.h"
 #include "conversion/front_end.h"
 #include "conversion/map_layout.h"
+#include "files/file_system.h"
 #include "files/output_file.h"
 
 namespace quorbel {
@@ -31,9 +31,9 @@ class DiscardedRecords {
 // each row's records to output; returns how many records. After every row a stop that pump
 // reports throws RunInterrupted. Throws FileError for a short read or a failed write, and
 // whatever the record encoding throws (a TileNumber outside 0..255 at the first tile pixel).
-std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, OutputFile& output,
-                             EventPump& pump);
-std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, DiscardedRecords& output,
-                             EventPump& pump);
+std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, std::int16_t TileNumber,
+                             OutputFile& output, EventPump& pump);
+std::uint64_t ConvertMapRows(InputFile& bitmap, const MapLayout& layout, std::int16_t TileNumber,
+                             DiscardedRecords& output, EventPump& pump);
 
 }  // namespace quorbel

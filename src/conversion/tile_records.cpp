@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <bit>
 
-#include "conversion/checked_int.h"
 #include "base/errors.h"
-#include "formats/level_record.h"
+#include "conversion/checked_int.h"
 #include "conversion/number_codec.h"
+#include "formats/level_record.h"
 
 namespace quorbel::modModule {
 namespace {
@@ -31,7 +31,8 @@ bool IsPlainCoordinate(std::int64_t value) {
 }
 
 // The record of any pixel through SplitCoordinates, which yields once.
-void AppendTextRouteRecord(std::string& records, std::int32_t x, std::int32_t y, EventPump& pump) {
+void AppendTextRouteRecord(std::string& records, std::int32_t x, std::int32_t y,
+                           std::int16_t TileNumber, EventPump& pump) {
     std::int16_t byte0 = 0;
     std::int16_t byte1 = 0;
     std::int16_t byte2 = 0;
@@ -60,7 +61,7 @@ struct TileMasks {
     }
 };
 
-TileMasks CurrentTileMasks() {
+TileMasks TileMasksOf(const ColorMapValues& ColorMap) {
     return TileMasks{ColorMap[1] == 1 ? 0xFFu : 0u, ColorMap[0] == 1 ? 0xFFu : 0u};
 }
 
@@ -68,8 +69,8 @@ TileMasks CurrentTileMasks() {
 // its events); without, the stop flag is looked at once, after the row.
 template <bool kYield>
 std::size_t EncodeRecords(char* out, std::string_view row, std::int64_t examined, std::int32_t y,
-                          EventPump& pump) {
-    const TileMasks masks = CurrentTileMasks();
+                          const RecordValues& values, EventPump& pump) {
+    const TileMasks masks = TileMasksOf(values.ColorMap);
     char* next = out;
     std::uint32_t rowWord = 0;  // y and the tile number, once the first tile pixel checked it
     bool tileChecked = false;
@@ -98,7 +99,7 @@ std::size_t EncodeRecords(char* out, std::string_view row, std::int64_t examined
             }
             if (!tileChecked) {
                 const auto tile =
-                    static_cast<std::uint8_t>(ByteCharacter(TileNumber, "tile number"));
+                    static_cast<std::uint8_t>(ByteCharacter(values.TileNumber, "tile number"));
                 rowWord = LevelRecordWord(0, static_cast<std::uint32_t>(y), tile);
                 tileChecked = true;
             }
@@ -116,7 +117,7 @@ bool RowFitsRecords(std::int32_t width, std::int32_t y) {
 }
 
 std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, std::int32_t y,
-                          EventPump& pump) {
+                          const RecordValues& values, EventPump& pump) {
     if (width <= 0) {
         return 0;
     }
@@ -124,8 +125,8 @@ std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, s
     // A console has no events to process: the records are written without a call each.
     const bool yieldEveryRecord = pump.HasEventsToProcess();
     const std::size_t written = yieldEveryRecord
-                                    ? EncodeRecords<true>(out, row, examined, y, pump)
-                                    : EncodeRecords<false>(out, row, examined, y, pump);
+                                    ? EncodeRecords<true>(out, row, examined, y, values, pump)
+                                    : EncodeRecords<false>(out, row, examined, y, values, pump);
     RequireRowCoversWidth(width, row.size());
     if (!yieldEveryRecord && pump.StopRequested()) {
         throw RunInterrupted{};
@@ -133,7 +134,8 @@ std::size_t EncodeRowInto(char* out, std::string_view row, std::int32_t width, s
     return written;
 }
 
-std::string EncodeRow(const std::string& row, std::int32_t width, std::int32_t y, EventPump& pump) {
+std::string EncodeRow(const std::string& row, std::int32_t width, std::int32_t y,
+                      const RecordValues& values, EventPump& pump) {
     std::string records;
     if (width <= 0) {
         return records;
@@ -142,22 +144,22 @@ std::string EncodeRow(const std::string& row, std::int32_t width, std::int32_t y
         const auto examined =
             std::min<std::size_t>(static_cast<std::size_t>(width), 8 * row.size());
         records.resize(kLevelRecordSize * examined);
-        records.resize(EncodeRowInto(records.data(), row, width, y, pump));
+        records.resize(EncodeRowInto(records.data(), row, width, y, values, pump));
         return records;
     }
     const std::int64_t examined = std::min<std::int64_t>(width, 8 * std::int64_t(row.size()));
-    const TileMasks masks = CurrentTileMasks();
+    const TileMasks masks = TileMasksOf(values.ColorMap);
     for (std::int64_t x = 0; x < examined; ++x) {
         const unsigned tiles = masks.TileBits(row[static_cast<std::size_t>(x >> 3)]);
         if (((tiles >> (7 - (x & 7))) & 1u) != 0) {
-            AppendTextRouteRecord(records, static_cast<std::int32_t>(x), y, pump);
+            records += TileRecord(static_cast<std::int32_t>(x), y, values.TileNumber, pump);
         }
     }
     RequireRowCoversWidth(width, row.size());
     return records;
 }
 
-std::string TileRecord(std::int32_t x, std::int32_t y, EventPump& pump) {
+std::string TileRecord(std::int32_t x, std::int32_t y, std::int16_t TileNumber, EventPump& pump) {
     std::string record;
     if (IsPlainCoordinate(x) && IsPlainCoordinate(y)) {
         DoEvents(pump);
@@ -167,7 +169,7 @@ std::string TileRecord(std::int32_t x, std::int32_t y, EventPump& pump) {
                           static_cast<std::uint8_t>(ByteCharacter(TileNumber, "tile number")));
         return record;
     }
-    AppendTextRouteRecord(record, x, y, pump);
+    AppendTextRouteRecord(record, x, y, TileNumber, pump);
     return record;
 }
 

@@ -1,6 +1,6 @@
-// The small file layer under the conversion: byte-exact sequential reading on the host's own calls,
+// The small file layer under every command: byte-exact sequential reading on the host's own calls,
 // and what a path names. File names are bytes from end to end. Everything that is not portable C++
-// lives behind this header and output_file.h (file_system_posix.cpp, output_file_posix.cpp).
+// lives behind this header and output_file.h (file_system_posix.cpp, output_file.cpp).
 #pragma once
 
 #include <cstdint>
@@ -87,9 +87,5 @@ void MakeFolder(const std::string& path);
 // Removes the folder path names when it is empty; nothing else happens, whatever the reason it
 // cannot. For undoing a MakeFolder that led to nothing.
 void RemoveEmptyFolder(const std::string& path) noexcept;
-
-// Removes the file path names (a link itself, not its target). Throws FileError when it cannot,
-// a missing file included.
-void RemoveFile(const std::string& path);
 
 }  // namespace quorbel

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "base/errors.h"
-#include "files/file_system.h"
 #include "base/quoted.h"
+#include "files/file_system.h"
 
 namespace quorbel {
 namespace {
@@ -179,12 +179,6 @@ void MakeFolder(const std::string& path) {
 
 void RemoveEmptyFolder(const std::string& path) noexcept {
     ::rmdir(path.c_str());
-}
-
-void RemoveFile(const std::string& path) {
-    if (::unlink(path.c_str()) != 0) {
-        ThrowFileError("cannot delete " + Quoted(path), errno);
-    }
 }
 
 }  // namespace quorbel

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "formats/level_file.h"
-#include "files/output_file.h"
-#include "formats/picture_file.h"
 #include "base/quoted.h"
+#include "files/output_file.h"
+#include "formats/level_file.h"
+#include "formats/picture_file.h"
 #include "formats/tile_grid.h"
 #include "tiled/map_writer.h"
 #include "tiled/record_layers.h"
@@ -27,11 +27,6 @@ std::string_view BaseNameOf(std::string_view map) {
 std::string_view FileNameOf(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-// "1 record", "2 records".
-std::string Records(std::uint64_t count) {
-    return std::to_string(count) + (count == 1 ? " record" : " records");
 }
 
 struct LevelContent {
@@ -78,7 +73,7 @@ std::array<std::uint32_t, 256> GidsOfTiles(const LevelContent& level, const Tile
         gids[tile] = GidOfTile(tile, grid);
         if (counts[tile] != 0 && gids[tile] == 0) {
             missing += (missing.empty() ? "" : ", ") + std::to_string(tile) + " (" +
-                       Records(counts[tile]) + ")";
+                       Counted(counts[tile], "record", "records") + ")";
         }
     }
     if (!missing.empty()) {

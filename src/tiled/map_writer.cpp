@@ -1,11 +1,15 @@
 #include "tiled/map_writer.h"
 
-#include <nlohmann/json.hpp>
-
 #include <charconv>
+
+#include "base/quoted.h"
+#include "formats/tile_grid.h"
 
 namespace quorbel::tiled {
 namespace {
+
+// Tiled's tiles are the game's cells.
+constexpr std::int64_t kTile = kCellSide;
 
 // text in an XML attribute value. Names here are UTF-8 text without control characters.
 std::string XmlAttribute(std::string_view text) {
@@ -29,10 +33,6 @@ std::string XmlAttribute(std::string_view text) {
         }
     }
     return out;
-}
-
-std::string JsonString(std::string_view text) {
-    return nlohmann::json(std::string(text)).dump();
 }
 
 // The gids of a layer, width to a row: "1,2,\n3,4" in TMX, "1,2,3,4" in JSON.
@@ -74,8 +74,8 @@ class TmxWriter : public MapWriter {
         out_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                 "<map version=\"1.8\" orientation=\"orthogonal\" renderorder=\"right-down\" "
                 "width=\""
-             << map.width << "\" height=\"" << map.height
-             << "\" tilewidth=\"16\" tileheight=\"16\" infinite=\"0\" nextlayerid=\""
+             << map.width << "\" height=\"" << map.height << "\" tilewidth=\"" << kTile
+             << "\" tileheight=\"" << kTile << "\" infinite=\"0\" nextlayerid=\""
              << static_cast<std::int64_t>(map.layers + 1)
              << "\" nextobjectid=\"1\">\n"
                 " <properties>\n"
@@ -84,11 +84,10 @@ class TmxWriter : public MapWriter {
              << "\"/>\n"
                 " </properties>\n"
                 " <tileset firstgid=\"1\" name=\""
-             << XmlAttribute(map.tilesetName)
-             << "\" tilewidth=\"16\" tileheight=\"16\" tilecount=\"" << map.tileCount
-             << "\" columns=\"" << map.columns << "\">\n  <image source=\""
-             << XmlAttribute(map.image) << "\" width=\"" << map.imageWidth << "\" height=\""
-             << map.imageHeight << "\"/>\n </tileset>\n";
+             << XmlAttribute(map.tilesetName) << "\" tilewidth=\"" << kTile << "\" tileheight=\""
+             << kTile << "\" tilecount=\"" << map.tileCount << "\" columns=\"" << map.columns
+             << "\">\n  <image source=\"" << XmlAttribute(map.image) << "\" width=\""
+             << map.imageWidth << "\" height=\"" << map.imageHeight << "\"/>\n </tileset>\n";
     }
 
     void Layer(std::size_t id, std::string_view name,
@@ -127,7 +126,7 @@ class JsonWriter : public MapWriter {
         WriteGids(out_, gids, map_.width, false);
         out_ << "],\n   \"height\":" << map_.height
              << ",\n   \"id\":" << static_cast<std::int64_t>(id)
-             << ",\n   \"name\":" << JsonString(name)
+             << ",\n   \"name\":" << JsonQuoted(name)
              << ",\n   \"opacity\":1,\n   \"type\":\"tilelayer\",\n   \"visible\":true,\n"
                 "   \"width\":"
              << map_.width << ",\n   \"x\":0,\n   \"y\":0\n  }";
@@ -138,14 +137,17 @@ class JsonWriter : public MapWriter {
              << ",\n \"nextobjectid\":1,\n \"orientation\":\"orthogonal\",\n \"properties\":[\n"
                 "  {\n   \"name\":\"quorbel.records\",\n   \"type\":\"int\",\n   \"value\":"
              << static_cast<std::int64_t>(map_.records)
-             << "\n  }],\n \"renderorder\":\"right-down\",\n \"tileheight\":16,\n"
+             << "\n  }],\n \"renderorder\":\"right-down\",\n \"tileheight\":" << kTile
+             << ",\n"
                 " \"tilesets\":[\n  {\n   \"columns\":"
-             << map_.columns << ",\n   \"firstgid\":1,\n   \"image\":" << JsonString(map_.image)
+             << map_.columns << ",\n   \"firstgid\":1,\n   \"image\":" << JsonQuoted(map_.image)
              << ",\n   \"imageheight\":" << map_.imageHeight
              << ",\n   \"imagewidth\":" << map_.imageWidth
-             << ",\n   \"margin\":0,\n   \"name\":" << JsonString(map_.tilesetName)
+             << ",\n   \"margin\":0,\n   \"name\":" << JsonQuoted(map_.tilesetName)
              << ",\n   \"spacing\":0,\n   \"tilecount\":" << map_.tileCount
-             << ",\n   \"tileheight\":16,\n   \"tilewidth\":16\n  }],\n \"tilewidth\":16,\n"
+             << ",\n   \"tileheight\":" << kTile << ",\n   \"tilewidth\":" << kTile
+             << "\n  }],\n \"tilewidth\":" << kTile
+             << ",\n"
                 " \"type\":\"map\",\n \"version\":\"1.8\",\n \"width\":"
              << map_.width << "\n}\n";
         out_.Flush();

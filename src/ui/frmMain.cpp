@@ -14,9 +14,10 @@
 #include <QUrl>
 #include <limits>
 
-#include "conversion/conversion_run.h"
 #include "base/errors.h"
 #include "base/quoted.h"
+#include "conversion/conversion_run.h"
+#include "formats/tile_grid.h"
 #include "ui/WindowLook.h"
 
 namespace quorbel::ui {
@@ -108,7 +109,7 @@ void frmMain::BuildControls() {
     txtPic = MakeTextBox(this, "txtPic", TwipsRect(1560, 120, 2295, 285));
     txtTile = MakeTextBox(this, "txtTile", TwipsRect(1560, 480, 2295, 285));
     txtTileNum = MakeTextBox(this, "txtTileNum", TwipsRect(1560, 840, 2295, 285));
-    txtTileNum->setText(QStringLiteral("171"));
+    txtTileNum->setText(QString::number(kDefaultTile));
     txtOut = MakeTextBox(this, "txtOut", TwipsRect(1560, 1200, 2295, 285));
     Label1->setBuddy(txtPic);
     Label2->setBuddy(txtTile);

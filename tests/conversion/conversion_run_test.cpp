@@ -310,15 +310,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "4 Bytes per line"}),
     [](const auto& test) { return std::string(test.param.name); });
 
-TEST_F(ConversionRunTest, UnreadableTileNumberOpensNothingAndKeepsTheLastOne) {
+TEST_F(ConversionRunTest, UnreadableTileNumberOpensNothing) {
     for (const char* text : {"", "abc", "40000", "-32769"}) {
-        modModule::TileNumber = 77;
         window.fields[Field::txtTileNum] = text;
         window.statuses.clear();
         window.command1States.clear();
         window.fields[Field::txtOut] = dir / "new.lvl";
         EXPECT_EQ(Run().outcome, RunOutcome::Failed) << text;
-        EXPECT_EQ(modModule::TileNumber, 77);
         EXPECT_EQ(window.statuses, FailedAfter(0));
         EXPECT_EQ(window.command1States, std::vector<bool>{true});
         EXPECT_FALSE(std::filesystem::exists(dir / "new.lvl"));

@@ -28,7 +28,8 @@ std::string Hex(const std::string& bytes) {
 }
 
 // The record as the text route builds it: SplitCoordinates, then the four byte characters.
-std::string RecordByTextRoute(std::int32_t x, std::int32_t y, EventPump& pump) {
+std::string RecordByTextRoute(std::int32_t x, std::int32_t y, std::int16_t TileNumber,
+                              EventPump& pump) {
     std::int16_t b0 = 0, b1 = 0, b2 = 0;
     SplitCoordinates(b0, b1, b2, x, y, pump);
     std::string record;
@@ -43,10 +44,7 @@ std::string RecordByTextRoute(std::int32_t x, std::int32_t y, EventPump& pump) {
 
 class TileRecordsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        TileNumber = 171;
-        ColorMap = {0, 1};
-    }
+    RecordValues values{171, {0, 1}};
     CountingPump pump;
 };
 
@@ -64,8 +62,7 @@ TEST_F(TileRecordsTest, RecordLayout) {
         {7, 9, 255, "07 90 00 FF"},
     };
     for (const Case& c : cases) {
-        TileNumber = c.tile;
-        EXPECT_EQ(Hex(TileRecord(c.x, c.y, pump)), c.hex) << c.x << "," << c.y;
+        EXPECT_EQ(Hex(TileRecord(c.x, c.y, c.tile, pump)), c.hex) << c.x << "," << c.y;
     }
 }
 
@@ -73,7 +70,7 @@ TEST_F(TileRecordsTest, ArithmeticRouteMatchesTextRoute) {
     std::mt19937 random(20261207);
     std::uniform_int_distribution<std::int32_t> coordinate(0, 4095);
     const auto same = [&](std::int32_t x, std::int32_t y) {
-        return TileRecord(x, y, pump) == RecordByTextRoute(x, y, pump);
+        return TileRecord(x, y, 171, pump) == RecordByTextRoute(x, y, 171, pump);
     };
     for (std::int32_t v = 0; v <= 4095; ++v) {
         ASSERT_TRUE(same(v, 0)) << "x=" << v;
@@ -91,17 +88,18 @@ TEST_F(TileRecordsTest, OutsideTheTwelveBitFieldsTheTextRouteDecides) {
     SplitCoordinates(b0, b1, b2, 4096, 4096, pump);
     EXPECT_EQ(b1, 16);  // 4096 / 256 = 16 spills into the y nibble's place
     EXPECT_EQ(b2, 256);
-    EXPECT_THROW(TileRecord(4096, 4096, pump), InvalidArgumentError);
-    EXPECT_THROW(TileRecord(-1, 0, pump), InvalidArgumentError);
-    EXPECT_THROW(TileRecord(8388608, 0, pump), OverflowError);  // RoundDown of 32768
+    EXPECT_THROW(TileRecord(4096, 4096, 171, pump), InvalidArgumentError);
+    EXPECT_THROW(TileRecord(-1, 0, 171, pump), InvalidArgumentError);
+    EXPECT_THROW(TileRecord(8388608, 0, 171, pump), OverflowError);  // RoundDown of 32768
 }
 
 TEST_F(TileRecordsTest, TileNumberOutsideAByteFailsAtTheFirstTilePixel) {
     for (const std::int16_t tile : {std::int16_t{256}, std::int16_t{-1}}) {
-        TileNumber = tile;
+        values.TileNumber = tile;
         CountingPump counted;
-        EXPECT_EQ(EncodeRow(std::string(1, '\0'), 8, 0, counted), "");  // no tile pixel
-        EXPECT_THROW(EncodeRow(std::string(1, '\x10'), 8, 0, counted), InvalidArgumentError);
+        EXPECT_EQ(EncodeRow(std::string(1, '\0'), 8, 0, values, counted), "");  // no tile pixel
+        EXPECT_THROW(EncodeRow(std::string(1, '\x10'), 8, 0, values, counted),
+                     InvalidArgumentError);
         EXPECT_EQ(counted.yields, 1);  // the record yields before its tile byte is made
     }
 }
@@ -124,36 +122,35 @@ TEST_F(TileRecordsTest, EncodeRowPicksTilePixelsWithinTheWidth) {
         {"\x0F", 8, {1, 1}, {0, 1, 2, 3, 4, 5, 6, 7}},
     };
     for (const Case& c : cases) {
-        ColorMap = c.colorMap;
+        values.ColorMap = c.colorMap;
         CountingPump counted;
         std::string expected;
         for (const int x : c.xs) {
-            expected += TileRecord(x, 5, pump);
+            expected += TileRecord(x, 5, values.TileNumber, pump);
         }
-        EXPECT_EQ(Hex(EncodeRow(c.row, c.width, 5, counted)), Hex(expected)) << Hex(c.row);
+        EXPECT_EQ(Hex(EncodeRow(c.row, c.width, 5, values, counted)), Hex(expected)) << Hex(c.row);
         EXPECT_EQ(counted.yields, static_cast<int>(c.xs.size()));
     }
 }
 
 TEST_F(TileRecordsTest, EncodeRowExpandsBitsLikeByteToBits) {
-    ColorMap = {0, 1};
     for (int value = 0; value < 256; ++value) {
         std::int16_t temporary = static_cast<std::int16_t>(value);
         const std::string bits = ByteToBits(temporary);
         std::string expected;
         for (int x = 0; x < 8; ++x) {
             if (bits[x] == '1') {
-                expected += TileRecord(x, 0, pump);
+                expected += TileRecord(x, 0, values.TileNumber, pump);
             }
         }
-        ASSERT_EQ(EncodeRow(std::string(1, static_cast<char>(value)), 8, 0, pump), expected)
+        ASSERT_EQ(EncodeRow(std::string(1, static_cast<char>(value)), 8, 0, values, pump), expected)
             << value;
     }
 }
 
 TEST_F(TileRecordsTest, WidthBeyondTheRowIsATypeMismatch) {
-    EXPECT_THROW(EncodeRow("\xFF", 9, 0, pump), TypeMismatchError);
-    EXPECT_THROW(EncodeRow("", 1, 0, pump), TypeMismatchError);
+    EXPECT_THROW(EncodeRow("\xFF", 9, 0, values, pump), TypeMismatchError);
+    EXPECT_THROW(EncodeRow("", 1, 0, values, pump), TypeMismatchError);
 }
 
 }  // namespace
