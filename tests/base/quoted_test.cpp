@@ -31,5 +31,24 @@ TEST(Quoted, AHundredThousandCharactersStayAShortLine) {
     EXPECT_LE(DoubleQuoted(std::string(100000, '9'), 60).size(), 62u);
 }
 
+TEST(Quoted, JsonStringsHoldTextOnly) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"map.lvl", "\"map.lvl\""},
+        {"q\"uote\\d", "\"q\\\"uote\\\\d\""},
+        {"line\nbreak\x01", "\"line\\u000abreak\\u0001\""},
+        {"Karte 地図", "\"Karte 地図\""},
+        {"lvl\xFF\xC3.lvl", "\"lvl\\ufffd\\ufffd.lvl\""},  // bytes that are no UTF-8
+    };
+    for (const auto& [text, json] : cases) {
+        EXPECT_EQ(JsonQuoted(text), json) << text;
+    }
+}
+
+TEST(Quoted, CountsTakeTheirWord) {
+    EXPECT_EQ(Counted(0, "record", "records"), "0 records");
+    EXPECT_EQ(Counted(1, "record", "records"), "1 record");
+    EXPECT_EQ(Counted(1048576, "layer", "layers"), "1048576 layers");
+}
+
 }  // namespace
 }  // namespace quorbel
