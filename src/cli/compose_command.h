@@ -16,7 +16,8 @@ class ComposeCommand : public command::Command {
     Syntax GetSyntax() const override;
     std::string Help() const override;
     // Checks every input, then writes the level; the exit status tells how it ended.
-    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out,
+                std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

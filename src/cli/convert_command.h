@@ -16,7 +16,8 @@ class ConvertCommand : public command::Command {
     Syntax GetSyntax() const override;
     std::string Help() const override;
     // Runs the conversion with the console as its window; the exit status tells its end.
-    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out,
+                std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -7,9 +7,9 @@
 namespace quorbel::cli {
 
 using command::Command;
+using command::kExitSuccess;
 using command::ParsedArguments;
 using command::UsageError;
-using command::kExitSuccess;
 
 Command::Syntax ExportCommand::GetSyntax() const {
     return Syntax{{}, {}, "LEVEL MAP", 2, 2};

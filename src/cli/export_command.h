@@ -17,7 +17,8 @@ class ExportCommand : public command::Command {
     std::string Help() const override;
     // Writes the map and its tileset picture and says so on out; warnings go to err. Throws
     // UsageError for a map name that cannot be exported to, MapError or FileError otherwise.
-    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out,
+                std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -7,9 +7,9 @@
 namespace quorbel::cli {
 
 using command::Command;
+using command::kExitSuccess;
 using command::ParsedArguments;
 using command::UsageError;
-using command::kExitSuccess;
 
 Command::Syntax ImportCommand::GetSyntax() const {
     return Syntax{{"--tileset"}, {}, "MAP OUTPUT", 2, 2};

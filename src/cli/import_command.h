@@ -17,7 +17,8 @@ class ImportCommand : public command::Command {
     std::string Help() const override;
     // Writes the level and says so on out; a warning for each skipped layer goes to err. Throws
     // UsageError for an empty --tileset, MapError or FileError otherwise.
-    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out,
+                std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -17,7 +17,8 @@ class InfoCommand : public command::Command {
     std::string Help() const override;
     // Prints the report to out, a warning about trailing bytes to err. Throws FileError for a
     // file that cannot be read as a level file (exit status 1).
-    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out,
+                std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "command/command.h"
 #include "cli/compose_command.h"
 #include "cli/convert_command.h"
 #include "cli/export_command.h"
@@ -16,6 +15,7 @@
 #include "cli/import_command.h"
 #include "cli/info_command.h"
 #include "cli/split_command.h"
+#include "command/command.h"
 #include "command/stop_signals.h"
 
 namespace {

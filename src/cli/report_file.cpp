@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "command/command_line.h"
 #include "base/errors.h"
+#include "command/command_line.h"
 #include "files/output_file.h"
 
 namespace quorbel::cli {

@@ -16,7 +16,8 @@ class SplitCommand : public command::Command {
     Syntax GetSyntax() const override;
     std::string Help() const override;
     // Writes the files into the folder and prints the layers that compose takes.
-    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out,
+                std::ostream& err) override;
 };
 
 }  // namespace quorbel::cli

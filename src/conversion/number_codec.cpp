@@ -7,8 +7,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "conversion/checked_int.h"
 #include "base/errors.h"
+#include "conversion/checked_int.h"
 
 namespace quorbel::modModule {
 namespace {

@@ -18,7 +18,8 @@ class RenderCommand : public command::Command {
     // Writes the preview and says where to out; warns about placeholders on err. Throws
     // UsageError for bad arguments or a preview too large (exit status 64), other errors for a
     // level or tileset that cannot be read or a preview that cannot be written (exit status 1).
-    int Execute(const command::ParsedArguments& args, std::ostream& out, std::ostream& err) override;
+    int Execute(const command::ParsedArguments& args, std::ostream& out,
+                std::ostream& err) override;
 };
 
 }  // namespace quorbel::render

@@ -1,8 +1,8 @@
 #include "tiled/map_file.h"
 
 #include "base/errors.h"
-#include "files/file_system.h"
 #include "base/quoted.h"
+#include "files/file_system.h"
 #include "tiled/json_reader.h"
 #include "tiled/tmx_reader.h"
 
