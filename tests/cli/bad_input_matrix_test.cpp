@@ -125,43 +125,36 @@ Expect FromExitStatus(const test::CommandResult& result) {
                                     : Expect::Abnormal;
 }
 
-std::vector<std::string> ConvertArgs(const Inputs& in) {
+using Runner = std::function<Expect(const Inputs&)>;
+using Command = std::vector<std::string> (*)(const Inputs&);
+
+std::vector<std::string> Convert(const Inputs& in) {
     return {"convert", "--tile", in.tileText, in.tileset, in.bitmap, in.output};
 }
 
 // One layer: it is taken, rejected and failed exactly as convert takes, rejects and fails it.
-std::vector<std::string> ComposeArgs(const Inputs& in) {
+std::vector<std::string> Compose(const Inputs& in) {
     return {"compose", in.tileset, in.output, in.tileText + ":" + in.bitmap};
 }
 
-Expect RunConvert(const Inputs& in) {
-    return FromExitStatus(cli::Lvl(ConvertArgs(in)));
-}
-
-Expect RunCompose(const Inputs& in) {
-    return FromExitStatus(cli::Lvl(ComposeArgs(in)));
+Runner InProcess(Command command) {
+    return [command](const Inputs& in) { return FromExitStatus(cli::Lvl(command(in))); };
 }
 
 // quorbel-lvl as a child, for its peak memory: nothing a file claims about its size makes the tool
 // take memory for it, and a whole run stays far below this, also under AddressSanitizer.
-Expect InAChild(const std::vector<std::string>& args) {
-    const test::ProcessResult result = test::RunProcess(QUORBEL_LVL, args);
-    EXPECT_EQ(result.signal, 0) << result.err;
-    EXPECT_LT(result.peakMemoryKiB, 256 * 1024) << "KiB at the peak";
-    return FromExitStatus(result);
-}
-
-Expect RunConvertInAChild(const Inputs& in) {
-    return InAChild(ConvertArgs(in));
-}
-
-Expect RunComposeInAChild(const Inputs& in) {
-    return InAChild(ComposeArgs(in));
+Runner InAChild(Command command) {
+    return [command](const Inputs& in) {
+        const test::ProcessResult result = test::RunProcess(QUORBEL_LVL, command(in));
+        EXPECT_EQ(result.signal, 0) << result.err;
+        EXPECT_LT(result.peakMemoryKiB, 256 * 1024) << "KiB at the peak";
+        return FromExitStatus(result);
+    };
 }
 
 // Root may write anywhere whatever the permission bits say; a row about them runs in a child
 // that has become "nobody" first. Other users run it as they are.
-Expect Unprivileged(const Inputs& in, const std::function<Expect(const Inputs&)>& run) {
+Expect Unprivileged(const Inputs& in, const Runner& run) {
     if (::geteuid() != 0) {
         return run(in);
     }
@@ -197,8 +190,7 @@ const char* Name(Expect outcome) {
 
 class BadInputMatrix : public ::testing::TestWithParam<Group> {
   protected:
-    void Check(const Row& row, const char* frontEndName,
-               const std::function<Expect(const Inputs&)>& run) {
+    void Check(const Row& row, const char* frontEndName, const Runner& run) {
         SCOPED_TRACE(row.name + " through " + frontEndName);
         test::ScratchDir dir(test::SharedTemporaryFolder());
         Inputs in{dir};
@@ -237,8 +229,8 @@ class BadInputMatrix : public ::testing::TestWithParam<Group> {
 TEST_P(BadInputMatrix, OutcomeAndNothingButTheOutputChanged) {
     for (const Row& row : GetParam().rows) {
         Check(row, "the core", RunCore);
-        Check(row, "quorbel-lvl convert", RunConvert);
-        Check(row, "quorbel-lvl compose", RunCompose);
+        Check(row, "quorbel-lvl convert", InProcess(Convert));
+        Check(row, "quorbel-lvl compose", InProcess(Compose));
     }
 }
 
@@ -552,8 +544,8 @@ class ClaimedSizes : public BadInputMatrix {};
 
 TEST_P(ClaimedSizes, TakeNoMemoryInAChild) {
     for (const Row& row : GetParam().rows) {
-        Check(row, "quorbel-lvl convert in a child", RunConvertInAChild);
-        Check(row, "quorbel-lvl compose in a child", RunComposeInAChild);
+        Check(row, "quorbel-lvl convert in a child", InAChild(Convert));
+        Check(row, "quorbel-lvl compose in a child", InAChild(Compose));
     }
 }
 
