@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "conversion/conversion_run.h"
+#include "in_process.h"
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
 #include "support/level_model.h"
@@ -54,7 +55,7 @@ class ComposeCommandTest : public ::testing::Test {
         WriteWholeFile(output, "earlier");
     }
 
-    test::ProcessResult Compose(const std::vector<std::string>& options,
+    test::CommandResult Compose(const std::vector<std::string>& options,
                                 const std::vector<Layer>& layers) {
         std::vector<std::string> args = {"compose"};
         args.insert(args.end(), options.begin(), options.end());
@@ -62,12 +63,11 @@ class ComposeCommandTest : public ::testing::Test {
         for (const Layer& layer : layers) {
             args.push_back(layer.Operand());
         }
-        return test::RunProcess(QUORBEL_LVL, args);
+        return Lvl(args);
     }
 
-    test::ProcessResult Convert(const Layer& layer, const std::string& to) {
-        return test::RunProcess(QUORBEL_LVL,
-                                {"convert", "--tile", layer.tileText, tileset, layer.path, to});
+    test::CommandResult Convert(const Layer& layer, const std::string& to) {
+        return Lvl({"convert", "--tile", layer.tileText, tileset, layer.path, to});
     }
 
     test::ScratchDir dir;
@@ -241,8 +241,7 @@ TEST_F(ComposeCommandTest, TheTilesetAndTheOutputAreCheckedToo) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string before = ReadWholeFile(row.output);
-        const auto result =
-            test::RunProcess(QUORBEL_LVL, {"compose", row.tileset, row.output, "1:" + map});
+        const auto result = Lvl({"compose", row.tileset, row.output, "1:" + map});
         EXPECT_EQ(result.exitStatus, 1) << result.err;
         EXPECT_NE(result.err.find(Status(texts::kErrorStatus) + "\n"), std::string::npos);
         EXPECT_NE(result.err.find(row.cause), std::string::npos) << result.err;
@@ -258,8 +257,7 @@ TEST_F(ComposeCommandTest, ATilesetAndALayerGivenTheWrongWayRound) {
     WriteWholeFile(picture,
                    test::VariantBmp({.bitsPerPixel = 24}, 32, 16, [](int, int) { return false; }));
     BmpBuilder(2, 2).WriteTo(map);
-    const auto result = test::RunProcess(
-        QUORBEL_LVL, {"compose", "--quiet", map, output, "5:" + picture, "6:" + map});
+    const auto result = Lvl({"compose", "--quiet", map, output, "5:" + picture, "6:" + map});
     EXPECT_EQ(result.exitStatus, 2) << result.err;
     EXPECT_NE(result.err.find("cause: layer 1 '" + picture + "': the tileset '" + map +
                               "' is a 1-bit map bitmap and the bitmap '" + picture + "' is not"),
@@ -302,7 +300,7 @@ TEST_F(ComposeCommandTest, BadUsageExits64) {
         {"compose", "--report", dir / "none/r.txt", tileset, output, "1:" + map},
     };
     for (const auto& args : cases) {
-        const auto result = test::RunProcess(QUORBEL_LVL, args);
+        const auto result = Lvl(args);
         EXPECT_EQ(result.exitStatus, 64) << result.err;
         EXPECT_NE(result.err.find("--help"), std::string::npos) << result.err;
         EXPECT_EQ(ReadWholeFile(output), "earlier");

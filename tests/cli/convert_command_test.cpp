@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "conversion/conversion_run.h"
+#include "in_process.h"
 #include "support/bmp_builder.h"
 #include "support/level_model.h"
 #include "support/recording_front_end.h"
@@ -53,9 +54,9 @@ class ConvertCommandTest : public ::testing::Test {
         WriteWholeFile(output, "earlier");
     }
 
-    test::ProcessResult Convert(std::vector<std::string> args, long signalAfter = -1) {
+    test::CommandResult Convert(std::vector<std::string> args) {
         args.insert(args.begin(), "convert");
-        return test::RunProcess(QUORBEL_LVL, args, signalAfter);
+        return Lvl(args);
     }
 
     test::ScratchDir dir;
@@ -76,9 +77,8 @@ TEST_F(ConvertCommandTest, ConvertedRunPrintsStatusesAndWritesTheReport) {
                                         "tiles 1..1)",
                                         "wrote " + output + ": 4 records of tile 171"}));
     EXPECT_EQ(ReadWholeFile(output).size(), ReadWholeFile(tileset).size() + 4 * 4);
-    const std::string report = ReadWholeFile(dir / "report.txt");
-    EXPECT_TRUE(report.starts_with("DataOffset: 62 0 0 0  :: 62\r\nWidth: 4 0 0 0  :: 4\r\n"));
-    EXPECT_TRUE(report.ends_with("\r\n4 Bytes per line"));
+    // The lines themselves are the header report's (tests/conversion/header_report_test.cpp).
+    EXPECT_EQ(ReadWholeFile(dir / "report.txt"), test::model::FullReport(ReadWholeFile(bitmap)));
 }
 
 TEST_F(ConvertCommandTest, ExitStatusAndLinesForEachEnd) {
@@ -286,6 +286,7 @@ TEST_F(ConvertCommandTest, BadUsageExits64) {
         EXPECT_EQ(result.exitStatus, 64) << result.err;
         EXPECT_NE(result.err.find("--help"), std::string::npos);
     }
+    // No command, and an unknown one: the table of commands is quorbel-lvl's main.
     EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {}).exitStatus, 64);
     EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"frobnicate"}).exitStatus, 64);
 }
@@ -345,7 +346,8 @@ TEST_F(ConvertCommandTest, ASignalLeavesTheOutputWholeOrAsItWas) {
     int stopped = 0;
     for (long delay = 0; delay <= 20000; delay += 1000) {
         WriteWholeFile(output, "earlier");
-        const auto result = Convert({tileset, bitmap, output}, delay);
+        const auto result =
+            test::RunProcess(QUORBEL_LVL, {"convert", tileset, bitmap, output}, delay);
         const std::string left = ReadWholeFile(output);
         if (result.signal == SIGTERM) {
             ++stopped;

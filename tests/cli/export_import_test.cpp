@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 
+#include "in_process.h"
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
 #include "support/level_model.h"
@@ -20,10 +21,6 @@ namespace fs = std::filesystem;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
 constexpr auto Record = test::LevelRecordBytes;
-
-test::ProcessResult Lvl(const std::vector<std::string>& args) {
-    return test::RunProcess(QUORBEL_LVL, args);
-}
 
 // Every file in the folder with its bytes.
 std::map<std::string, std::string> Snapshot(const test::ScratchDir& dir) {
@@ -412,7 +409,7 @@ TEST(ExportImportTest, HelpExplainsEachCommand) {
             EXPECT_NE(result.out.find(part), std::string::npos) << c.command << ": " << part;
         }
     }
-    const auto overview = Lvl({"--help"});
+    const auto overview = test::RunProcess(QUORBEL_LVL, {"--help"});
     EXPECT_NE(overview.out.find("\n  export "), std::string::npos) << overview.out;
     EXPECT_NE(overview.out.find("\n  import "), std::string::npos) << overview.out;
 }

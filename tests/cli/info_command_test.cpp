@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "in_process.h"
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
-#include "support/run_process.h"
 #include "support/scratch_dir.h"
 
 namespace quorbel::cli {
@@ -13,9 +13,9 @@ namespace {
 using test::Le32;
 constexpr auto Record = test::LevelRecordBytes;
 
-test::ProcessResult Info(std::vector<std::string> args) {
+test::CommandResult Info(std::vector<std::string> args) {
     args.insert(args.begin(), "info");
-    return test::RunProcess(QUORBEL_LVL, args);
+    return Lvl(args);
 }
 
 // JSON holds text only: a name that is no UTF-8 gets U+FFFD for its stray bytes, so the line

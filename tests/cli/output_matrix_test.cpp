@@ -1,10 +1,12 @@
-// The bad-input matrix for outputs: every command that writes a file, run as a child process with
-// its output at each kind of destination. Every row states whether the destination is written or
-// refused; every row also requires that nothing else in the scratch folder changed: type,
-// permission bits, owner, group, ACL, extended attributes, content or link target. So a replaced
-// file keeps all it had but its content, a refused destination stays exactly as it was, a link
-// stays a link, and no temporary file is left. Rows that need root (device nodes, other owners)
-// or extended attributes are skipped, saying why, where those are not to be had.
+// The bad-input matrix for outputs: every command that writes a file, run in this process (render,
+// a program of its own, as a child; another user's rows as a child too) with its output at each
+// kind of destination. Every row states whether the destination is written or refused; every row
+// also requires that nothing else in the scratch folder changed: type, permission bits, owner,
+// group, ACL, extended attributes, content or link target. So a replaced file keeps all it had but
+// its content, a refused destination stays exactly as it was, a link stays a link, and no
+// temporary file is left. Rows that need root (device nodes, other owners) or extended attributes
+// are skipped, saying why, where those are not to be had. A lost standard output and signals need
+// the process itself, so they run quorbel-lvl as a child.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -18,6 +20,7 @@
 #include <functional>
 #include <map>
 
+#include "in_process.h"
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
 #include "support/run_process.h"
@@ -46,7 +49,7 @@ struct Fixture {
         test::BmpBuilder(16, 16).WriteTo(tileset);
         test::BmpBuilder(4, 3).Pixels([](int x, int y) { return (x + y) % 2; }).WriteTo(map);
         WriteWholeFile(level, test::BmpBuilder(16, 16).Bytes() + test::LevelRecordBytes(1, 2, 1));
-        EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"export", level, tiledMap}).exitStatus, 0);
+        EXPECT_EQ(cli::Lvl({"export", level, tiledMap}).exitStatus, 0);
     }
 };
 
@@ -62,6 +65,7 @@ struct Writer {
     // A writer that puts the output's name into a text format refuses a name that is no UTF-8,
     // as bad usage.
     bool namesMustBeText = false;
+    bool inAChild = false;  // runs in a program of its own, which quorbel-lvl starts
 };
 
 std::vector<Writer> Writers() {
@@ -118,7 +122,7 @@ std::vector<Writer> Writers() {
                        [](const Fixture& f, const std::string& out) {
                            return std::vector<std::string>{"render", f.level, "-o", out};
                        },
-                       [](const Fixture& f) { return f.level; }, 1, 64});
+                       [](const Fixture& f) { return f.level; }, 1, 64, false, true});
 #endif
     return writers;
 }
@@ -353,6 +357,24 @@ const Destination kDestinations[] = {
      Outcome::RefusedAsInput},
 };
 
+// Runs the writer in this process unless a child is the point: another user, or a program of its
+// own. The umask is the process's, so it is set around the run and given back.
+test::CommandResult RunWriter(const Writer& writer, const Destination& destination,
+                              const std::vector<std::string>& args) {
+    if (destination.asNobody) {
+        return test::RunProcessAsNobody(QUORBEL_LVL, args, {QUORBEL_LVL_RENDER});
+    }
+    if (writer.inAChild) {
+        test::ProcessOptions options;
+        options.umask = destination.umask;
+        return test::RunProcess(QUORBEL_LVL, args, options);
+    }
+    const mode_t saved = ::umask(destination.umask);
+    const test::CommandResult result = cli::Lvl(args);
+    ::umask(saved);
+    return result;
+}
+
 class OutputMatrix : public ::testing::TestWithParam<Destination> {};
 
 TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
@@ -373,11 +395,7 @@ TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
         const auto before = Snapshot(fixture.dir);
         const std::vector<std::string> args = writer.args(fixture, output);
 
-        test::ProcessOptions options;
-        options.umask = destination.umask;
-        const auto result = destination.asNobody
-                                ? test::RunProcessAsNobody(QUORBEL_LVL, args, {QUORBEL_LVL_RENDER})
-                                : test::RunProcess(QUORBEL_LVL, args, options);
+        const test::CommandResult result = RunWriter(writer, destination, args);
 
         const bool written = destination.outcome == Outcome::Written &&
                              !(destination.nameIsNoText && writer.namesMustBeText);

@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 
+#include "in_process.h"
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
 #include "support/level_model.h"
@@ -43,17 +44,17 @@ std::string LevelOf(const std::string& prefix, const std::vector<Tile>& records)
 
 class SplitCommandTest : public ::testing::Test {
   protected:
-    test::ProcessResult Split(const std::string& level, const std::string& folder) {
-        return test::RunProcess(QUORBEL_LVL, {"split", level, folder});
+    test::CommandResult Split(const std::string& level, const std::string& folder) {
+        return Lvl({"split", level, folder});
     }
 
     // compose of what split printed, as the shell's $(...) passes it.
-    test::ProcessResult ComposeFromSplit(const std::string& layers, const std::string& to) {
+    test::CommandResult ComposeFromSplit(const std::string& layers, const std::string& to) {
         std::vector<std::string> args = {"compose", "--quiet", In("tileset.bmp"), to};
         for (const std::string& word : Words(layers)) {
             args.push_back(word);
         }
-        return test::RunProcess(QUORBEL_LVL, args);
+        return Lvl(args);
     }
 
     // The maps split wrote: one per tile number in the order of first appearance, all of the
@@ -130,7 +131,7 @@ TEST_F(SplitCommandTest, ComposeOfTheMapsGivesConvertAndComposeLevelsBack) {
                     args[4].substr(args[4].find(':') + 1),
                     dir / "level.lvl"};
         }
-        ASSERT_EQ(test::RunProcess(QUORBEL_LVL, args).exitStatus, 0);
+        ASSERT_EQ(Lvl(args).exitStatus, 0);
         fs::remove_all(parts);
 
         const auto split = Split(dir / "level.lvl", parts);
@@ -286,8 +287,7 @@ TEST_F(SplitCommandTest, WhatComposeCannotTakeIsTold) {
     }
     // info gives the same warning of trailing bytes.
     WriteWholeFile(level, rows[0].bytes);
-    EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"info", level}).err,
-              "quorbel-lvl info: " + rows[0].warning + "\n");
+    EXPECT_EQ(Lvl({"info", level}).err, "quorbel-lvl info: " + rows[0].warning + "\n");
 }
 
 TEST_F(SplitCommandTest, UsageAndHelp) {

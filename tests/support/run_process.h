@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "support/run_command.h"
+
 namespace quorbel::test {
 
-struct ProcessResult {
-    int exitStatus = -1;     // the exit status, or -1 when a signal ended it
+// exitStatus is -1 when a signal ended the child.
+struct ProcessResult : CommandResult {
     int signal = 0;          // the signal that ended it, or 0
     long peakMemoryKiB = 0;  // the child's largest resident set
-    std::string out;
-    std::string err;
 };
 
 // text split at its line breaks, without them: what a program printed, line by line.
