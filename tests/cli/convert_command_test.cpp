@@ -330,15 +330,6 @@ TEST_F(ConvertCommandTest, ReportMayNotOverwriteAFileOfTheRun) {
     }
 }
 
-TEST_F(ConvertCommandTest, HelpExplainsTheCommand) {
-    const auto result = Convert({"--help"});
-    EXPECT_EQ(result.exitStatus, 0);
-    for (const char* needle : {"--tile", "--report", "Exit status", "cause:", "171"}) {
-        EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
-    }
-    EXPECT_NE(test::RunProcess(QUORBEL_LVL, {"--help"}).out.find("convert"), std::string::npos);
-}
-
 TEST_F(ConvertCommandTest, ASignalLeavesTheOutputWholeOrAsItWas) {
     BmpBuilder(1024, 1024).Pixels([](int, int) { return 0; }).WriteTo(bitmap);
     const std::size_t complete = ReadWholeFile(tileset).size() + 4u * 1024 * 1024;
