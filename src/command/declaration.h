@@ -57,12 +57,12 @@ struct Item {
     std::string text{};
 };
 
-// A piece of prose: a paragraph, wrapped to the width shown; a list of items; or lines shown as
-// they are (a command line to paste). Items right after a paragraph that ends in ':' belong to it.
+// A piece of prose: a paragraph, wrapped to the width shown, or a list of items. Items right after
+// a paragraph that ends in ':' belong to it.
 struct Block {
-    enum class Kind { Paragraph, Items, Verbatim };
+    enum class Kind { Paragraph, Items };
     Kind kind = Kind::Paragraph;
-    std::string text{};  // the paragraph, or the verbatim lines separated by '\n'
+    std::string text{};  // the paragraph
     std::vector<Item> items{};
 };
 
@@ -71,9 +71,6 @@ inline Block Paragraph(std::string text) {
 }
 inline Block Items(std::vector<Item> items) {
     return {Block::Kind::Items, {}, std::move(items)};
-}
-inline Block Verbatim(std::string lines) {
-    return {Block::Kind::Verbatim, std::move(lines), {}};
 }
 
 using Prose = std::vector<Block>;

@@ -24,14 +24,14 @@ std::vector<std::string> Words(std::string_view text) {
     return words;
 }
 
-// first, then words, in lines of at most kHelpWidth characters; first ends where the first word
-// starts, and continued lines begin with indent spaces.
+// first, then words, in lines of at most width characters (a longer word gets a line of its own);
+// first ends where the first word starts, and continued lines begin with indent spaces.
 std::vector<std::string> Filled(std::string first, const std::vector<std::string>& words,
-                                std::size_t indent) {
+                                std::size_t indent, std::size_t width = kHelpWidth) {
     std::vector<std::string> lines{std::move(first)};
     bool lineHasWord = false;
     for (const std::string& word : words) {
-        if (lineHasWord && lines.back().size() + 1 + word.size() > kHelpWidth) {
+        if (lineHasWord && lines.back().size() + 1 + word.size() > width) {
             lines.push_back(std::string(indent, ' '));
             lineHasWord = false;
         }
@@ -80,21 +80,10 @@ void AppendProse(std::string& out, const Prose& prose) {
         if (i > 0 && !continues) {
             out += '\n';
         }
-        switch (block.kind) {
-            case Block::Kind::Paragraph:
-                AppendLines(out, Wrapped(block.text, kHelpWidth));
-                break;
-            case Block::Kind::Items:
-                AppendItems(out, block.items);
-                break;
-            case Block::Kind::Verbatim:
-                for (std::size_t start = 0; start <= block.text.size();) {
-                    const std::size_t end =
-                        std::min(block.text.find('\n', start), block.text.size());
-                    out += "  " + block.text.substr(start, end - start) + '\n';
-                    start = end + 1;
-                }
-                break;
+        if (block.kind == Block::Kind::Items) {
+            AppendItems(out, block.items);
+        } else {
+            AppendLines(out, Wrapped(block.text, kHelpWidth));
         }
     }
 }
@@ -158,15 +147,8 @@ std::vector<std::string> UsageLines(std::string_view program, const Declaration&
 }
 
 std::vector<std::string> Wrapped(std::string_view text, std::size_t width) {
-    std::vector<std::string> lines;
-    for (const std::string& word : Words(text)) {
-        if (lines.empty() || lines.back().size() + 1 + word.size() > width) {
-            lines.push_back(word);
-        } else {
-            lines.back() += " " + word;
-        }
-    }
-    return lines;
+    const std::vector<std::string> words = Words(text);
+    return words.empty() ? std::vector<std::string>{} : Filled("", words, 0, width);
 }
 
 std::string HelpText(std::string_view program, const Declaration& declaration) {

@@ -121,10 +121,18 @@ TEST_P(CommandHelp, NamesWhatTheCommandDeclares) {
     ASSERT_EQ(help.status, 0) << help.err;
     EXPECT_EQ(help.err, "");
     const std::string usage = help.out.substr(0, help.out.find("\n\n"));
+    const std::size_t optionsStart = help.out.find("\nOptions:\n");
+    ASSERT_NE(optionsStart, std::string::npos);
+    const std::string options =
+        help.out.substr(optionsStart, help.out.find("\n\n", optionsStart + 1) - optionsStart);
     for (const Option& option : help.declared.options) {
-        const std::string term = (option.alias != 0 ? std::string{'-', option.alias} + ", " : "") +
-                                 option.name + (option.TakesValue() ? " " + option.valueName : "");
-        EXPECT_TRUE(Says(help.out, "\n  " + term) || Says(help.out, "\n      " + term)) << term;
+        // "  -o, --output PREVIEW.png  the picture ...", "      --tile TEXT  the tile number ..."
+        const std::string term =
+            (option.alias != 0 ? std::string{'-', option.alias} + ", " : "    ") + option.name +
+            (option.TakesValue() ? " " + option.valueName : "");
+        EXPECT_TRUE(options.find("\n  " + term + " ") != std::string::npos ||
+                    options.find("\n  " + term + "\n") != std::string::npos)
+            << term << " in " << options;
         if (option.name != HelpOption().name && help.declared.usage.empty()) {
             EXPECT_TRUE(Says(usage, UsageWord(option))) << usage;
         }

@@ -21,8 +21,7 @@ TEST(HelpTextTest, LaysOutAWorkedExample) {
         .operands = {{"TILESET"}, {"OUTPUT"}, {"TILE:BITMAP", true}},
         .description = {Paragraph("Writes OUTPUT."), Paragraph("Then come:"),
                         Items({{"cause: ...", "what went wrong"},
-                               {"wrote OUTPUT: N records in L layers", "the level"}}),
-                        Verbatim("quorbel-lvl compose t.bmp o.lvl 1:a.bmp")},
+                               {"wrote OUTPUT: N records in L layers", "the level"}})},
         .exitStatus = {{"0", "written"}, {"64", "bad usage"}},
         .examples = {{"Two layers:", "quorbel-lvl example t.bmp o.lvl 1:a.bmp 2:b.bmp"}},
     };
@@ -36,8 +35,6 @@ TEST(HelpTextTest, LaysOutAWorkedExample) {
               "  cause: ...  what went wrong\n"
               "  wrote OUTPUT: N records in L layers\n"
               "              the level\n"
-              "\n"
-              "  quorbel-lvl compose t.bmp o.lvl 1:a.bmp\n"
               "\n"
               "Options:\n"
               "      --report FILE     write the report to FILE at the end of the run, with CR\n"

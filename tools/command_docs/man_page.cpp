@@ -68,23 +68,10 @@ void TaggedItems(std::string& out, const std::vector<Item>& items, bool italicTe
 
 void Prose(std::string& out, const command::Prose& prose) {
     for (const Block& block : prose) {
-        switch (block.kind) {
-            case Block::Kind::Paragraph:
-                out += ".PP\n" + RoffText(block.text) + "\n";
-                break;
-            case Block::Kind::Items:
-                TaggedItems(out, block.items);
-                break;
-            case Block::Kind::Verbatim:
-                out += ".PP\n.RS 4\n.EX\n";
-                for (std::size_t start = 0; start <= block.text.size();) {
-                    const std::size_t end =
-                        std::min(block.text.find('\n', start), block.text.size());
-                    out += RoffText(block.text.substr(start, end - start)) + "\n";
-                    start = end + 1;
-                }
-                out += ".EE\n.RE\n";
-                break;
+        if (block.kind == Block::Kind::Items) {
+            TaggedItems(out, block.items);
+        } else {
+            out += ".PP\n" + RoffText(block.text) + "\n";
         }
     }
 }
