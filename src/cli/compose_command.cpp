@@ -8,6 +8,7 @@
 #include "cli/console_front_end.h"
 #include "cli/conversion_notes.h"
 #include "cli/report_file.h"
+#include "cli/run_options.h"
 #include "command/stop_signals.h"
 #include "conversion/conversion_run.h"
 #include "conversion/header_report.h"
@@ -16,12 +17,14 @@
 
 namespace quorbel::cli {
 
-using command::Command;
+using command::Completion;
 using command::EndByReceivedSignal;
 using command::InstallStopSignalHandlers;
+using command::Items;
 using command::kExitFailed;
 using command::kExitRejected;
 using command::kExitSuccess;
+using command::Paragraph;
 using command::ParsedArguments;
 using command::ReceivedStopSignal;
 namespace {
@@ -64,8 +67,9 @@ std::string ComposedReport(const std::vector<std::string>& operands,
 // One compose: the checks of every input, then the level, and the lines that tell of them.
 class Composing {
   public:
-    Composing(const ParsedArguments& parsed, std::ostream& err)
-        : parsed_(parsed),
+    Composing(std::string program, const ParsedArguments& parsed, std::ostream& err)
+        : program_(std::move(program)),
+          parsed_(parsed),
           tileset_(parsed.operands[0]),
           output_(parsed.operands[1]),
           operands_(parsed.operands.begin() + 2, parsed.operands.end()),
@@ -141,19 +145,11 @@ class Composing {
 
     // This command line with the tileset and the bitmap of layer i exchanged.
     std::string SwappedCommandLine(std::size_t i) const {
-        std::string line = "quorbel-lvl compose";
-        for (const auto& [option, value] : parsed_.values) {
-            line += " " + option + " " + ShellQuoted(value);
-        }
-        if (parsed_.Has("--quiet")) {
-            line += " --quiet";
-        }
-        line += " " + ShellQuoted(layers_[i].bitmap) + " " + ShellQuoted(output_);
+        std::vector<std::string> operands{layers_[i].bitmap, output_};
         for (std::size_t j = 0; j < layers_.size(); ++j) {
-            const Layer& layer = layers_[j];
-            line += " " + ShellQuoted(layer.tileText + ":" + (j == i ? tileset_ : layer.bitmap));
+            operands.push_back(layers_[j].tileText + ":" + (j == i ? tileset_ : layers_[j].bitmap));
         }
-        return line;
+        return command::CommandLine(program_, parsed_.options, operands);
     }
 
     void PrintWarnings() {
@@ -168,6 +164,7 @@ class Composing {
         }
     }
 
+    std::string program_;
     const ParsedArguments& parsed_;
     const std::string& tileset_;
     const std::string& output_;
@@ -180,67 +177,66 @@ class Composing {
 
 }  // namespace
 
-Command::Syntax ComposeCommand::GetSyntax() const {
-    return Syntax{{"--report"}, {"--quiet"}, "TILESET OUTPUT TILE:BITMAP...", 3};
-}
-
-std::string ComposeCommand::Help() const {
-    return R"(Usage: quorbel-lvl compose [--report FILE] [--quiet] TILESET OUTPUT
-                           TILE:BITMAP [TILE:BITMAP ...]
-
-Writes the level file OUTPUT of one or more layers: the bitmap at the start of
-TILESET (copied as convert copies it), followed, layer by layer in the order
-given, by exactly the records that
-  quorbel-lvl convert --tile TILE TILESET BITMAP OUTPUT
-writes for that layer: one 4-byte record for every dark pixel of BITMAP, with
-the tile number TILE. So one layer gives convert's level byte for byte, and the
-records of several layers are those of their conversions, one after the other.
-Layers may differ in size (each keeps its own coordinates) and may share a
-tile number.
-
-A layer is a tile number, a colon and the path of a 1-bit BMP map, split at the
-first colon: 104:coins.bmp. The tile number is read as convert reads --tile
-(a layer that starts with a minus sign and a digit is a layer, not an option).
-
-Every layer is checked before anything is written. A layer that convert would
-reject (not 1 bit per pixel, pixels not at offset 62, larger than 1024 x 1024)
-makes compose reject it; one that convert would fail (an unreadable tile number
-or file, a file cut short, a tile number outside 0..255 for a map with dark
-pixels) makes compose fail. Every such layer is told, and OUTPUT is left as it
-was. OUTPUT is replaced only once the whole level is written; a stop by SIGINT,
-SIGTERM, SIGHUP or SIGPIPE leaves it as it was.
-
-Options:
-  --report FILE   write every layer's header report to FILE at the end (CR LF
-                  between lines): a line "Layer N: TILE:BITMAP", then the
-                  layer's report as convert writes it (left out when the
-                  layer's check ended before it), a blank line between layers.
-                  FILE may not be TILESET, OUTPUT or a BITMAP, and is checked
-                  before the run: one that cannot be written is bad usage
-  --quiet         print no status lines and no "wrote" line; messages,
-                  causes, hints and warnings stay
-  -h, --help      show this help
-
-Standard error gets each status as "Status: <text>" and each message as
-"<title>: <prompt>". After the last status come convert's lines, each naming
-its layer by number and path ("cause: layer 2 'coins.bmp': ..."):
-  cause: ...    what went wrong; for a refused bitmap, one line for each
-                thing it lacks: what was found; what is needed
-  hint: ...     what to do, often the prepare command that mends the bitmap
-  warning: ...  a tile number without a 16 x 16 cell in the tileset, or a
-                palette entry 0 that does not count as it looks
-  wrote OUTPUT: N records in L layers (N1 of tile T1, ...)
-
-quorbel-lvl split takes a level apart into such layers:
-  quorbel-lvl compose FOLDER/tileset.bmp NEW.lvl $(quorbel-lvl split LEVEL FOLDER)
-
-Exit status: 0 written; 1 failed (the tileset, OUTPUT or any layer); 2 a layer
-rejected and none failed; 64 bad usage; 128 + N when stopped by signal N.
-)";
+command::Declaration ComposeCommand::Declare() const {
+    return {
+        .options = {ReportOption("every layer's header report",
+                                 ": a line \"Layer N: TILE:BITMAP\", then the layer's report as "
+                                 "convert writes it (left out when the layer's check ended before "
+                                 "it), a blank line between layers",
+                                 "TILESET, OUTPUT or a BITMAP"),
+                    QuietOption()},
+        .operands = {{"TILESET", false, Completion::Files({"bmp", "lvl"})},
+                     {"OUTPUT", false, Completion::Files({"lvl"})},
+                     {"TILE:BITMAP", true, Completion::FilesAfterColon({"bmp"})}},
+        .description =
+            {Paragraph("Writes the level file OUTPUT of one or more layers: the bitmap at the "
+                       "start of TILESET (copied as convert copies it), followed, layer by layer "
+                       "in the order given, by exactly the records that \"quorbel-lvl convert "
+                       "--tile TILE TILESET BITMAP OUTPUT\" writes for that layer: one 4-byte "
+                       "record for every dark pixel of BITMAP, with the tile number TILE. So one "
+                       "layer gives convert's level byte for byte, and the records of several "
+                       "layers are those of their conversions, one after the other. Layers may "
+                       "differ in size (each keeps its own coordinates) and may share a tile "
+                       "number."),
+             Paragraph("A layer is a tile number, a colon and the path of a 1-bit BMP map, split "
+                       "at the first colon: 104:coins.bmp. The tile number is read as convert "
+                       "reads --tile (a layer that starts with a minus sign and a digit is a "
+                       "layer, not an option)."),
+             Paragraph("Every layer is checked before anything is written. A layer that convert "
+                       "would reject (not 1 bit per pixel, pixels not at offset 62, larger than "
+                       "1024 x 1024) makes compose reject it; one that convert would fail (an "
+                       "unreadable tile number or file, a file cut short, a tile number outside "
+                       "0..255 for a map with dark pixels) makes compose fail. Every such layer is "
+                       "told, and OUTPUT is left as it was. OUTPUT is replaced only once the whole "
+                       "level is written; a stop by SIGINT, SIGTERM, SIGHUP or SIGPIPE leaves it "
+                       "as it was.")},
+        .output = {StatusLinesParagraph("convert's lines, each naming its layer by number and "
+                                        "path (\"cause: layer 2 'coins.bmp': ...\"):"),
+                   Items({{"cause: ...",
+                           "what went wrong; for a refused bitmap, one line for each thing it "
+                           "lacks: what was found; what is needed"},
+                          {"hint: ...",
+                           "what to do, often the prepare command that mends the bitmap"},
+                          {"warning: ...",
+                           "a tile number without a 16 x 16 cell in the tileset, or a palette "
+                           "entry 0 that does not count as it looks"},
+                          {"wrote OUTPUT: N records in L layers (N1 of tile T1, ...)",
+                           "the level written"}})},
+        .exitStatus = {{"0", "written"},
+                       {"1", "failed (the tileset, OUTPUT or any layer)"},
+                       {"2", "a layer rejected and none failed"},
+                       {"64", "bad usage"},
+                       {"128 + N", "stopped by signal N"}},
+        .examples = {{"The sample map under tile 171 and its coins under tile 23:",
+                      "quorbel-lvl compose tiles.bmp both.lvl 171:map.bmp 23:coins.bmp"},
+                     {"quorbel-lvl split takes a level apart into such layers, in the folder p "
+                      "here; compose puts them together again:",
+                      "quorbel-lvl compose p/tileset.bmp new.lvl $(quorbel-lvl split old.lvl p)"}},
+    };
 }
 
 int ComposeCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ostream& err) {
-    Composing composing(parsed, err);
+    Composing composing(ProgramName(), parsed, err);
     const auto reportPath = parsed.Value("--report");
     if (reportPath) {
         std::vector<NamedFile> named = {{parsed.operands[0], "TILESET"},

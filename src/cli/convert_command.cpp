@@ -4,6 +4,7 @@
 #include "cli/console_front_end.h"
 #include "cli/conversion_notes.h"
 #include "cli/report_file.h"
+#include "cli/run_options.h"
 #include "command/stop_signals.h"
 #include "conversion/conversion_run.h"
 #include "conversion/tile_number_text.h"
@@ -12,12 +13,14 @@
 
 namespace quorbel::cli {
 
-using command::Command;
+using command::Completion;
 using command::EndByReceivedSignal;
 using command::InstallStopSignalHandlers;
+using command::Items;
 using command::kExitFailed;
 using command::kExitRejected;
 using command::kExitSuccess;
+using command::Paragraph;
 using command::ParsedArguments;
 using command::ReceivedStopSignal;
 namespace {
@@ -27,19 +30,6 @@ struct RunFiles {
     const std::string& bitmap;
     const std::string& output;
 };
-
-// This command line with the tileset and the bitmap exchanged.
-std::string SwappedCommandLine(const ParsedArguments& parsed, const RunFiles& files) {
-    std::string line = "quorbel-lvl convert";
-    for (const auto& [option, value] : parsed.values) {
-        line += " " + option + " " + ShellQuoted(value);
-    }
-    if (parsed.Has("--quiet")) {
-        line += " --quiet";
-    }
-    return line + " " + ShellQuoted(files.bitmap) + " " + ShellQuoted(files.tileset) + " " +
-           ShellQuoted(files.output);
-}
 
 // The warnings about a converted level and the line that says what was written. Throws
 // FileError when a file of the run cannot be read again.
@@ -60,51 +50,54 @@ void PrintConvertedNotes(const std::string& tileText, const RunFiles& files, boo
 
 }  // namespace
 
-Command::Syntax ConvertCommand::GetSyntax() const {
-    return Syntax{{"--tile", "--report"}, {"--quiet"}, "TILESET BITMAP OUTPUT", 3, 3};
-}
-
-std::string ConvertCommand::Help() const {
-    return R"(Usage: quorbel-lvl convert [--tile TEXT] [--report FILE] [--quiet]
-                           TILESET BITMAP OUTPUT
-
-Writes the level file OUTPUT: the bitmap at the start of TILESET (as many bytes as
-its BMP size field says; an earlier level file serves), followed by one 4-byte
-tile record for every dark pixel of BITMAP, a 1-bit BMP with its pixel data at
-offset 62 and at most 1024 x 1024 pixels. Each record holds x (12 bits),
-y (12 bits, 0 at the top) and the tile number (8 bits). quorbel-lvl prepare
-makes such a bitmap of any picture.
-
-OUTPUT is replaced only when the conversion succeeds; a rejected or failed run,
-or one stopped by SIGINT, SIGTERM, SIGHUP or SIGPIPE (standard error's reader
-went away), leaves it as it was.
-
-Options:
-  --tile TEXT     the tile number, read as the window's tile-number box reads it:
-                  blanks around it allowed, "." (or the locale's separator) as
-                  decimal point, halves rounded to even; must end up in 0..255
-                  for a bitmap with dark pixels. Default: 171
-  --report FILE   write the header report (CR LF between lines) to FILE at the
-                  end of the run; empty when the run ended before the report.
-                  FILE may not be TILESET, BITMAP or OUTPUT, and is checked
-                  before the run: one that cannot be written is bad usage
-  --quiet         print no status lines and no "wrote" line; messages,
-                  causes, hints and warnings stay
-  -h, --help      show this help
-
-Standard error gets each status as "Status: <text>" and each message as
-"<title>: <prompt>". After the last status come:
-  cause: ...    what went wrong in a failed run; for a refused bitmap, one
-                line for each thing it lacks: what was found; what is needed
-  hint: ...     what to do, often the prepare command that mends the bitmap
-  warning: ...  a tile number without a 16 x 16 cell in the tileset, or a
-                palette entry 0 that looks light but counts as dark (only a
-                blue value of 255 marks the light colour), or the other way
-  wrote OUTPUT: N records of tile T
-
-Exit status: 0 converted, 1 failed, 2 bitmap rejected, 64 bad usage;
-128 + N when stopped by signal N.
-)";
+command::Declaration ConvertCommand::Declare() const {
+    return {
+        .options = {{.name = "--tile",
+                     .valueName = "TEXT",
+                     .help =
+                         "the tile number, read as the window's tile-number box reads it: blanks "
+                         "around it allowed, \".\" (or the locale's separator) as decimal point, "
+                         "halves rounded to even; must end up in 0..255 for a bitmap with dark "
+                         "pixels. Default: " +
+                         std::to_string(kDefaultTile)},
+                    ReportOption("the header report",
+                                 "; empty when the run ended before the report",
+                                 "TILESET, BITMAP or OUTPUT"),
+                    QuietOption()},
+        .operands = {{"TILESET", false, Completion::Files({"bmp", "lvl"})},
+                     {"BITMAP", false, Completion::Files({"bmp"})},
+                     {"OUTPUT", false, Completion::Files({"lvl"})}},
+        .description =
+            {Paragraph("Writes the level file OUTPUT: the bitmap at the start of TILESET (as many "
+                       "bytes as its BMP size field says; an earlier level file serves), followed "
+                       "by one 4-byte tile record for every dark pixel of BITMAP, a 1-bit BMP with "
+                       "its pixel data at offset 62 and at most 1024 x 1024 pixels. Each record "
+                       "holds x (12 bits), y (12 bits, 0 at the top) and the tile number (8 bits). "
+                       "quorbel-lvl prepare makes such a bitmap of any picture."),
+             Paragraph("OUTPUT is replaced only when the conversion succeeds; a rejected or failed "
+                       "run, or one stopped by SIGINT, SIGTERM, SIGHUP or SIGPIPE (standard "
+                       "error's reader went away), leaves it as it was.")},
+        .output = {StatusLinesParagraph("these lines:"),
+                   Items({{"cause: ...",
+                           "what went wrong in a failed run; for a refused bitmap, one line for "
+                           "each thing it lacks: what was found; what is needed"},
+                          {"hint: ...",
+                           "what to do, often the prepare command that mends the bitmap"},
+                          {"warning: ...",
+                           "a tile number without a 16 x 16 cell in the tileset, or a palette "
+                           "entry 0 that looks light but counts as dark (only a blue value of 255 "
+                           "marks the light colour), or the other way"},
+                          {"wrote OUTPUT: N records of tile T", "the level written"}})},
+        .exitStatus = {{"0", "converted"},
+                       {"1", "failed"},
+                       {"2", "bitmap rejected"},
+                       {"64", "bad usage"},
+                       {"128 + N", "stopped by signal N"}},
+        .examples = {{"A level of the sample map, a record of tile 171 for every dark pixel:",
+                      "quorbel-lvl convert sample-tileset.bmp sample-map.bmp sample.lvl"},
+                     {"Tile 104 instead, and the bitmap's header report kept in a file:",
+                      "quorbel-lvl convert --tile 104 --report r.txt tiles.bmp map.bmp out.lvl"}},
+    };
 }
 
 int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ostream& err) {
@@ -134,8 +127,10 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
         BitmapExplanation explanation;
         if (result.reached >= RunStage::OpenedFiles) {
             Note(err, [&] {
-                explanation =
-                    ExplainBitmap(files.tileset, files.bitmap, SwappedCommandLine(parsed, files));
+                // The same command with the tileset and the bitmap exchanged.
+                const std::string swapped = command::CommandLine(
+                    ProgramName(), parsed.options, {files.bitmap, files.tileset, files.output});
+                explanation = ExplainBitmap(files.tileset, files.bitmap, swapped);
             });
         }
         for (const std::string& line : explanation.causes) {

@@ -1,4 +1,4 @@
-// quorbel-lvl convert [--tile TEXT] [--report FILE] TILESET BITMAP OUTPUT
+// quorbel-lvl convert: a level file of a 1-bit BMP over a tileset.
 #pragma once
 
 #include "command/command.h"
@@ -8,13 +8,9 @@ namespace quorbel::cli {
 class ConvertCommand : public command::Command {
   public:
     std::string_view Name() const override { return "convert"; }
-    std::string_view Summary() const override {
-        return "turn a 1-bit BMP into a level file over a tileset";
-    }
 
   protected:
-    Syntax GetSyntax() const override;
-    std::string Help() const override;
+    command::Declaration Declare() const override;
     // Runs the conversion with the console as its window; the exit status tells its end.
     int Execute(const command::ParsedArguments& args, std::ostream& out,
                 std::ostream& err) override;

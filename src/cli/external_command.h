@@ -11,20 +11,16 @@ namespace quorbel::cli {
 
 class ExternalCommand : public command::Subcommand {
   public:
-    // name is what quorbel-lvl lists and what the program is told to run; summary its line in
-    // the overview.
-    ExternalCommand(std::string name, std::string summary)
-        : name_(std::move(name)), summary_(std::move(summary)) {}
+    // name is what quorbel-lvl lists and what the program is told to run.
+    explicit ExternalCommand(std::string name) : name_(std::move(name)) {}
 
     std::string_view Name() const override { return name_; }
-    std::string_view Summary() const override { return summary_; }
     // Replaces this process with "quorbel-lvl-render NAME args..."; returns 1 with a message on
     // err only when that program cannot be found or started.
     int Main(std::span<const std::string> args, std::ostream& out, std::ostream& err) override;
 
   private:
     std::string name_;
-    std::string summary_;
 };
 
 }  // namespace quorbel::cli

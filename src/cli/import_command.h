@@ -1,4 +1,4 @@
-// quorbel-lvl import [--tileset FILE] MAP OUTPUT
+// quorbel-lvl import: a level file of a map of Tiled.
 #pragma once
 
 #include "command/command.h"
@@ -8,13 +8,9 @@ namespace quorbel::cli {
 class ImportCommand : public command::Command {
   public:
     std::string_view Name() const override { return "import"; }
-    std::string_view Summary() const override {
-        return "make a level file from a Tiled map (TMX or JSON)";
-    }
 
   protected:
-    Syntax GetSyntax() const override;
-    std::string Help() const override;
+    command::Declaration Declare() const override;
     // Writes the level and says so on out; a warning for each skipped layer goes to err. Throws
     // UsageError for an empty --tileset, MapError or FileError otherwise.
     int Execute(const command::ParsedArguments& args, std::ostream& out,

@@ -11,7 +11,8 @@
 
 namespace quorbel::cli {
 
-using command::Command;
+using command::Completion;
+using command::Paragraph;
 using command::ParsedArguments;
 namespace {
 
@@ -122,39 +123,40 @@ void PrintJson(const LevelInfo& info, std::ostream& out) {
 
 }  // namespace
 
-std::string InfoCommand::Help() const {
-    return R"(Usage: quorbel-lvl info [--json] LEVEL...
-
-Describes each level file LEVEL: a prefix (the tileset picture) of as many bytes
-as the little-endian number at bytes 2..5 says, followed by 4-byte tile records.
-Prints the prefix size and the prefix picture's width, height and bits per
-pixel; the number of records; the bytes after the last whole record; the
-smallest and largest x and y; every tile number used with its count; and the
-positions that hold more than one record (the first 100 found are listed).
-
-Options:
-  --json       print the same as one JSON object on one line per LEVEL:
-               {"file", "fileSize", "prefix": {"size", "picture": {"width",
-               "height", "bitsPerPixel"} or null}, "records", "trailingBytes",
-               "bounds": {"minX", "maxX", "minY", "maxY"} or null,
-               "tiles": [{"tile", "count"}], "repeats": {"positions",
-               "surplusRecords", "listed": [{"x", "y", "count"}], "complete"}}
-  -h, --help   show this help
-
-Several levels give one block each, separated by a blank line (with --json,
-one line each). Trailing bytes that make no whole record are reported, with a
-warning on standard error. A file shorter than 6 bytes, or one whose size field
-is beyond its end, is no level file: it is named on standard error and the
-other levels are still described. In JSON, a byte of a file name that is not
-UTF-8 is written as \ufffd.
-
-Exit status: 0 all described, 1 any of them not readable as a level file,
-64 bad usage.
-)";
-}
-
-Command::Syntax InfoCommand::GetSyntax() const {
-    return Syntax{{}, {"--json"}, "LEVEL...", 1};
+command::Declaration InfoCommand::Declare() const {
+    return {
+        .options = {{.name = "--json",
+                     .help = "print the same as one JSON object on one line per LEVEL: {\"file\", "
+                             "\"fileSize\", \"prefix\": {\"size\", \"picture\": {\"width\", "
+                             "\"height\", \"bitsPerPixel\"} or null}, \"records\", "
+                             "\"trailingBytes\", \"bounds\": {\"minX\", \"maxX\", \"minY\", "
+                             "\"maxY\"} or null, \"tiles\": [{\"tile\", \"count\"}], "
+                             "\"repeats\": {\"positions\", \"surplusRecords\", \"listed\": "
+                             "[{\"x\", \"y\", \"count\"}], \"complete\"}}"}},
+        .operands = {{"LEVEL", true, Completion::Files({"lvl"})}},
+        .description =
+            {Paragraph("Describes each level file LEVEL: a prefix (the tileset picture) of as "
+                       "many bytes as the little-endian number at bytes 2..5 says, followed by "
+                       "4-byte tile records. Prints the prefix size and the prefix picture's "
+                       "width, height and bits per pixel; the number of records; the bytes after "
+                       "the last whole record; the smallest and largest x and y; every tile "
+                       "number used with its count; and the positions that hold more than one "
+                       "record (the first 100 found are listed)."),
+             Paragraph("A file shorter than 6 bytes, or one whose size field is beyond its end, "
+                       "is no level file: it is named on standard error and the other levels are "
+                       "still described.")},
+        .output = {Paragraph("Standard output gets one block for each LEVEL, separated by a blank "
+                             "line (with --json, one line each). Trailing bytes that make no "
+                             "whole record are reported, with a warning on standard error. In "
+                             "JSON, a byte of a file name that is not UTF-8 is written as "
+                             "\\ufffd.")},
+        .exitStatus = {{"0", "all described"},
+                       {"1", "any of them not readable as a level file"},
+                       {"64", "bad usage"}},
+        .examples = {{"What the sample level holds:", "quorbel-lvl info sample.lvl"},
+                     {"One JSON line for each level of the folder:",
+                      "quorbel-lvl info --json *.lvl"}},
+    };
 }
 
 int InfoCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {

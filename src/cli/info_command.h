@@ -1,4 +1,4 @@
-// quorbel-lvl info [--json] LEVEL
+// quorbel-lvl info: what a level file holds.
 #pragma once
 
 #include "command/command.h"
@@ -8,13 +8,9 @@ namespace quorbel::cli {
 class InfoCommand : public command::Command {
   public:
     std::string_view Name() const override { return "info"; }
-    std::string_view Summary() const override {
-        return "describe a level file: prefix, records, bounds, tiles, repeats";
-    }
 
   protected:
-    Syntax GetSyntax() const override;
-    std::string Help() const override;
+    command::Declaration Declare() const override;
     // Prints the report to out, a warning about trailing bytes to err. Throws FileError for a
     // file that cannot be read as a level file (exit status 1).
     int Execute(const command::ParsedArguments& args, std::ostream& out,

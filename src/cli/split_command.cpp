@@ -20,10 +20,11 @@
 
 namespace quorbel::cli {
 
-using command::Command;
+using command::Completion;
 using command::EndByReceivedSignal;
 using command::InstallStopSignalHandlers;
 using command::kExitSuccess;
+using command::Paragraph;
 using command::ParsedArguments;
 using command::ReceivedStopSignal;
 namespace {
@@ -127,47 +128,47 @@ void WriteFiles(const std::string& levelPath, std::uint32_t prefixSize, const Le
 
 }  // namespace
 
-Command::Syntax SplitCommand::GetSyntax() const {
-    return Syntax{{}, {}, "LEVEL FOLDER", 2, 2};
-}
-
-std::string SplitCommand::Help() const {
-    return R"(Usage: quorbel-lvl split LEVEL FOLDER
-
-Takes the level file LEVEL apart into layers that quorbel-lvl compose puts
-together again:
-  FOLDER/tileset.bmp     the level's prefix (its tileset picture), byte for byte
-  FOLDER/tile-NNN.bmp    for every tile number used (NNN: the number in three
-                         digits), a map bitmap dark where the level has a record
-                         of that tile: 1 bit per pixel, a 40-byte header, pixels
-                         at byte 62, as convert and compose take it
-All maps have the same size: (largest x + 1) x (largest y + 1). FOLDER is made
-when it is missing (the folder it is in must exist); files of those names are
-replaced, other files in FOLDER are left as they are.
-
-Standard output gets one TILE:PATH line per tile number, in the order in which
-the tile numbers first appear in LEVEL, so that (for a FOLDER whose name has no
-blanks or wildcards)
-  quorbel-lvl compose FOLDER/tileset.bmp NEW.lvl $(quorbel-lvl split LEVEL FOLDER)
-rebuilds the level. For a level made by convert, or by compose of layers with
-distinct tile numbers, NEW.lvl is LEVEL byte for byte. A level that the maps
-cannot hold exactly is still split, with a warning that counts what they cannot
-carry: records repeated at one position with the same tile (a map holds a
-position once), and records out of the order in which compose writes them
-(each tile's records together, tiles in the order of their first appearance,
-bottom row first, left to right).
-
-A file shorter than 6 bytes, or one whose size field points past its end, is no
-level file (as info says). Trailing bytes that make no whole record get info's
-warning and are left out. A record with x or y beyond 1023 has no place in a map
-bitmap (at most 1024 x 1024 pixels): the level is refused, naming its largest x
-and y. Memory: 128 KiB for each tile number used.
-
-Options:
-  -h, --help   show this help
-
-Exit status: 0 split, 1 failed (nothing is written then), 64 bad usage.
-)";
+command::Declaration SplitCommand::Declare() const {
+    return {
+        .operands = {{"LEVEL", false, Completion::Files({"lvl"})},
+                     {"FOLDER", false, Completion::Folders()}},
+        .description =
+            {Paragraph("Takes the level file LEVEL apart into layers that quorbel-lvl compose "
+                       "puts together again: the level's prefix and a map bitmap for every tile "
+                       "number used, in FOLDER (see Files). All maps have the same size: (largest "
+                       "x + 1) x (largest y + 1). FOLDER is made when it is missing (the folder "
+                       "it is in must exist); files of those names are replaced, other files in "
+                       "FOLDER are left as they are."),
+             Paragraph("A level that the maps cannot hold exactly is still split, with a warning "
+                       "that counts what they cannot carry: records repeated at one position "
+                       "with the same tile (a map holds a position once), and records out of the "
+                       "order in which compose writes them (each tile's records together, tiles "
+                       "in the order of their first appearance, bottom row first, left to "
+                       "right)."),
+             Paragraph("A file shorter than 6 bytes, or one whose size field points past its end, "
+                       "is no level file (as info says). Trailing bytes that make no whole record "
+                       "get info's warning and are left out. A record with x or y beyond 1023 has "
+                       "no place in a map bitmap (at most 1024 x 1024 pixels): the level is "
+                       "refused, naming its largest x and y. Memory: 128 KiB for each tile number "
+                       "used.")},
+        .output = {Paragraph("Standard output gets one TILE:PATH line per tile number, in the "
+                             "order in which the tile numbers first appear in LEVEL, so that "
+                             "\"quorbel-lvl compose FOLDER/tileset.bmp NEW.lvl $(quorbel-lvl split "
+                             "LEVEL FOLDER)\" rebuilds the level (for a FOLDER whose name has no "
+                             "blanks or wildcards). For a level made by convert, or by compose of "
+                             "layers with distinct tile numbers, NEW.lvl is LEVEL byte for byte. "
+                             "Warnings go to standard error.")},
+        .exitStatus = {{"0", "split"},
+                       {"1", "failed (nothing is written then)"},
+                       {"64", "bad usage"}},
+        .files = {{"FOLDER/tileset.bmp", "the level's prefix (its tileset picture), byte for byte"},
+                  {"FOLDER/tile-NNN.bmp",
+                   "for every tile number used (NNN: the number in three digits), a map bitmap "
+                   "dark where the level has a record of that tile: 1 bit per pixel, a 40-byte "
+                   "header, pixels at byte 62, as convert and compose take it"}},
+        .examples = {{"The layers of a level, in the folder parts:",
+                      "quorbel-lvl split level.lvl parts"}},
+    };
 }
 
 int SplitCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {

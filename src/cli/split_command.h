@@ -1,4 +1,4 @@
-// quorbel-lvl split LEVEL FOLDER
+// quorbel-lvl split: a level file taken apart into layers that compose takes.
 #pragma once
 
 #include "command/command.h"
@@ -8,13 +8,9 @@ namespace quorbel::cli {
 class SplitCommand : public command::Command {
   public:
     std::string_view Name() const override { return "split"; }
-    std::string_view Summary() const override {
-        return "take a level apart into its tileset and one 1-bit BMP per tile number";
-    }
 
   protected:
-    Syntax GetSyntax() const override;
-    std::string Help() const override;
+    command::Declaration Declare() const override;
     // Writes the files into the folder and prints the layers that compose takes.
     int Execute(const command::ParsedArguments& args, std::ostream& out,
                 std::ostream& err) override;

@@ -2,20 +2,18 @@
 
 #include <new>
 
-namespace quorbel::command {
-namespace {
+#include "command/help_text.h"
 
-void CheckOperandCount(std::size_t count, std::size_t fewest, std::size_t most,
-                       const std::string& operands) {
-    if (count < fewest || count > most) {
-        throw UsageError("expected " + operands + ", got " + std::to_string(count) + " operand(s)");
-    }
+namespace quorbel::command {
+
+Declaration Command::Declared() const {
+    Declaration declaration = Declare();
+    declaration.options.push_back(HelpOption());
+    return declaration;
 }
 
-}  // namespace
-
 std::string Command::ProgramName() const {
-    return "quorbel-lvl " + std::string(Name());
+    return std::string(kToolName) + " " + std::string(Name());
 }
 
 int Command::ForEachOperand(const std::vector<std::string>& operands, std::ostream& err,
@@ -45,16 +43,13 @@ void Command::Note(std::ostream& err, const std::function<void()>& note) const {
 int Command::Main(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     int status = kExitFailed;
     try {
-        Syntax syntax = GetSyntax();
-        syntax.flagOptions.insert("--help");
-        const ParsedArguments parsed =
-            ParseArguments(args, syntax.valueOptions, syntax.flagOptions);
-        if (parsed.Has("--help")) {
-            out << Help();
+        const Declaration declaration = Declared();
+        const ParsedArguments parsed = ParseArguments(args, declaration.options);
+        if (parsed.Has(HelpOption().name)) {
+            out << HelpText(ProgramName(), declaration);
             status = kExitSuccess;
         } else {
-            CheckOperandCount(parsed.operands.size(), syntax.fewestOperands, syntax.mostOperands,
-                              syntax.operands);
+            CheckArguments(parsed, declaration);
             status = Execute(parsed, out, err);
         }
     } catch (const UsageError& error) {

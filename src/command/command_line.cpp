@@ -1,5 +1,9 @@
 #include "command/command_line.h"
 
+#include <algorithm>
+
+#include "base/quoted.h"
+
 namespace quorbel::command {
 
 namespace {
@@ -9,11 +13,19 @@ bool IsNegativeNumber(const std::string& arg) {
     return arg.size() >= 2 && arg[0] == '-' && ((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '.');
 }
 
+// The option that arg names, by its long name or, for "-x", its alias; nullptr for none.
+const Option* Named(const std::vector<Option>& options, const std::string& arg) {
+    const auto found = std::find_if(options.begin(), options.end(), [&](const Option& option) {
+        return option.name == arg ||
+               (option.alias != 0 && arg.size() == 2 && arg[0] == '-' && arg[1] == option.alias);
+    });
+    return found == options.end() ? nullptr : &*found;
+}
+
 }  // namespace
 
 ParsedArguments ParseArguments(std::span<const std::string> args,
-                               const std::set<std::string>& valueOptions,
-                               const std::set<std::string>& flagOptions) {
+                               const std::vector<Option>& options) {
     ParsedArguments parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -26,32 +38,63 @@ ParsedArguments ParseArguments(std::span<const std::string> args,
             optionsEnded = true;
             continue;
         }
-        std::string name = arg == "-h" ? "--help" : arg;
-        std::string value;
-        bool hasInlineValue = false;
-        if (const auto equals = name.find('='); name.starts_with("--") && equals != name.npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-            hasInlineValue = true;
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const auto equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
         }
-        if (flagOptions.count(name) != 0 && !hasInlineValue) {
-            parsed.flags.insert(name);
-            continue;
-        }
-        if (valueOptions.count(name) == 0) {
+        const Option* option = Named(options, name);
+        if (option == nullptr) {
             throw UsageError("unknown option '" + arg + "'");
         }
-        if (!hasInlineValue) {
+        if (!option->TakesValue() && value) {
+            throw UsageError("option '" + name + "' takes no value");
+        }
+        if (option->TakesValue() && !value) {
             if (i + 1 >= args.size()) {
                 throw UsageError("option '" + name + "' needs a value");
             }
             value = args[++i];
         }
-        if (!parsed.values.emplace(name, value).second) {
+        if (parsed.Has(option->name)) {
             throw UsageError("option '" + name + "' given twice");
         }
+        parsed.options.push_back({option->name, std::move(value)});
     }
     return parsed;
+}
+
+void CheckArguments(const ParsedArguments& parsed, const Declaration& declaration) {
+    for (const Option& option : declaration.options) {
+        if (option.required && !parsed.Has(option.name)) {
+            throw UsageError("option '" + option.name + "' is required: give " +
+                             option.ShortestName() + " " + option.valueName);
+        }
+    }
+    const auto& operands = declaration.operands;
+    const std::size_t count = parsed.operands.size();
+    const bool repeats =
+        std::any_of(operands.begin(), operands.end(), [](const Operand& o) { return o.repeats; });
+    if (count < operands.size() || (!repeats && count > operands.size())) {
+        throw UsageError("expected " + OperandsText(operands) + ", got " + std::to_string(count) +
+                         " operand(s)");
+    }
+}
+
+std::string CommandLine(std::string_view program, const std::vector<GivenOption>& options,
+                        const std::vector<std::string>& operands) {
+    std::string line(program);
+    for (const GivenOption& option : options) {
+        line += " " + option.name;
+        if (option.value) {
+            line += " " + ShellQuoted(*option.value);
+        }
+    }
+    for (const std::string& operand : operands) {
+        line += " " + ShellQuoted(operand);
+    }
+    return line;
 }
 
 }  // namespace quorbel::command

@@ -1,15 +1,16 @@
-// Splitting a subcommand's arguments into options and operands, GNU style: "--name VALUE",
-// "--name=VALUE", flags, and "--" to end the options.
+// Splitting a command's arguments into options and operands, GNU style, by the command's declared
+// options: "--name VALUE", "--name=VALUE", "-x VALUE" for an option's alias, flags, and "--" to end
+// the options. Also the other way round: a command line to paste, made of parsed arguments.
 #pragma once
 
-#include <map>
 #include <optional>
-#include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/errors.h"
+#include "command/declaration.h"
 
 namespace quorbel::command {
 
@@ -19,23 +20,48 @@ class UsageError : public Error {
     using Error::Error;
 };
 
+// An option as it was given, by its long name ("--tile"); no value for a flag.
+struct GivenOption {
+    std::string name;
+    std::optional<std::string> value;
+};
+
 struct ParsedArguments {
-    std::map<std::string, std::string> values;  // options with a value, by name ("--tile")
-    std::set<std::string> flags;                // options without a value ("--json")
+    std::vector<GivenOption> options;  // in the order given, each once
     std::vector<std::string> operands;
-    bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
+
+    // Whether the option (by its long name) was given.
+    bool Has(const std::string& name) const { return Find(name) != nullptr; }
     // The value of an option, or nothing when it was not given.
-    std::optional<std::string> Value(const std::string& option) const {
-        const auto found = values.find(option);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
+    std::optional<std::string> Value(const std::string& name) const {
+        const GivenOption* given = Find(name);
+        return given == nullptr ? std::nullopt : given->value;
+    }
+
+  private:
+    const GivenOption* Find(const std::string& name) const {
+        for (const GivenOption& given : options) {
+            if (given.name == name) {
+                return &given;
+            }
+        }
+        return nullptr;
     }
 };
 
-// Splits args. valueOptions take a value, flagOptions none; "-h" counts as "--help"; "-" and a
-// digit or "." starts a negative number, which is an operand (or an option's value). Throws
-// UsageError for an unknown option, a missing value or an option given twice.
+// Splits args by the options declared. An alias counts as its long name; "-" and a "-" followed
+// by a digit or "." (a negative number) are operands, or an option's value. Throws UsageError for
+// an unknown option, a missing value, a value given to a flag, or an option given twice.
 ParsedArguments ParseArguments(std::span<const std::string> args,
-                               const std::set<std::string>& valueOptions,
-                               const std::set<std::string>& flagOptions);
+                               const std::vector<Option>& options);
+
+// Throws UsageError when a required option is missing or the operands are too few or too many
+// for those declared.
+void CheckArguments(const ParsedArguments& parsed, const Declaration& declaration);
+
+// "quorbel-lvl convert --tile '7' 'b.bmp' 'a.bmp' 'out.lvl'": program with the options, each
+// value and operand quoted for a shell, so that the line runs when pasted.
+std::string CommandLine(std::string_view program, const std::vector<GivenOption>& options,
+                        const std::vector<std::string>& operands);
 
 }  // namespace quorbel::command

@@ -2,28 +2,15 @@
 // quorbel-lvl starts it as "quorbel-lvl-render COMMAND ARGUMENTS...".
 #include <clocale>
 #include <iostream>
-#include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "command/stop_signals.h"
-#include "render/prepare_command.h"
-#include "render/render_command.h"
+#include "render/commands.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     quorbel::command::IgnoreFileSizeSignal();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    std::vector<std::unique_ptr<quorbel::command::Command>> commands;
-    commands.push_back(std::make_unique<quorbel::render::RenderCommand>());
-    commands.push_back(std::make_unique<quorbel::render::PrepareCommand>());
-    for (const auto& command : commands) {
-        if (!args.empty() && command->Name() == args[0]) {
-            return command->Main(std::span(args).subspan(1), std::cout, std::cerr);
-        }
-    }
-    std::cerr
-        << "quorbel-lvl-render: expected a command (render or prepare), as quorbel-lvl starts it\n";
-    return quorbel::command::kExitUsage;
+    return quorbel::render::QuorbelLvlRender().Dispatch(args, std::cout, std::cerr);
 }

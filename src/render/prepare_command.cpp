@@ -14,6 +14,8 @@
 namespace quorbel::render {
 namespace {
 
+using command::Completion;
+using command::Paragraph;
 using command::ParsedArguments;
 using command::UsageError;
 
@@ -59,35 +61,41 @@ QImage MapPicture(const std::string& bytes, const std::string& path) {
 
 }  // namespace
 
-command::Command::Syntax PrepareCommand::GetSyntax() const {
-    return Syntax{{"--threshold"}, {"--invert"}, "IMAGE OUTPUT", 2, 2};
-}
-
-std::string PrepareCommand::Help() const {
-    return R"(Usage: quorbel-lvl prepare [--threshold N] [--invert] IMAGE OUTPUT
-
-Makes of the picture IMAGE the bitmap that quorbel-lvl convert and the window
-take: OUTPUT becomes a BMP with a 40-byte header, 1 bit per pixel, palette
-index 0 white and index 1 black, its pixels at byte 62. Every dark pixel of
-IMAGE becomes black, and convert turns each black pixel into one tile record.
-
-IMAGE may be a BMP (any header version and bit depth, rows stored either way),
-PNG, GIF, JPEG, PBM, PGM, PPM or XPM picture of at most 1024 x 1024 pixels;
-a larger one is refused, not scaled. A pixel is dark when its grey value
-(0 black .. 255 white, after laying it over white, so that transparent is
-light) is below N. A picture with a palette of exactly two colours needs no
-threshold: its darker colour is dark, whichever comes first in the palette.
-
-Options:
-  --threshold N   grey values below N are dark, 0..256. Default: 128
-  --invert        swap dark and light: light pixels become tiles
-  -h, --help      show this help
-
-Standard output gets one line: "wrote OUTPUT: W x H pixels, D dark".
-
-Exit status: 0 written, 1 IMAGE is no picture that can be read or larger than
-1024 x 1024, or OUTPUT cannot be written; 64 bad usage.
-)";
+command::Declaration PrepareCommand::Declare() const {
+    return {
+        .options = {{.name = "--threshold",
+                     .valueName = "N",
+                     .help = "grey values below N are dark, 0..256. Default: 128"},
+                    {.name = "--invert", .help = "swap dark and light: light pixels become tiles"}},
+        .operands = {{"IMAGE", false,
+                      Completion::Files({"bmp", "png", "gif", "jpg", "jpeg", "pbm", "pgm", "ppm",
+                                         "pnm", "xpm", "webp"})},
+                     {"OUTPUT", false, Completion::Files({"bmp"})}},
+        .description =
+            {Paragraph("Makes of the picture IMAGE the bitmap that quorbel-lvl convert and the "
+                       "window take: OUTPUT becomes a BMP with a 40-byte header, 1 bit per pixel, "
+                       "palette index 0 white and index 1 black, its pixels at byte 62. Every dark "
+                       "pixel of IMAGE becomes black, and convert turns each black pixel into one "
+                       "tile record."),
+             Paragraph("IMAGE may be a BMP (any header version and bit depth, rows stored either "
+                       "way), PNG, GIF, JPEG, PBM, PGM, PPM or XPM picture of at most 1024 x 1024 "
+                       "pixels; a larger one is refused, not scaled. A pixel is dark when its grey "
+                       "value (0 black .. 255 white, after laying it over white, so that "
+                       "transparent is light) is below N. A picture with a palette of exactly two "
+                       "colours needs no threshold: its darker colour is dark, whichever comes "
+                       "first in the palette.")},
+        .output = {Paragraph("Standard output gets one line: \"wrote OUTPUT: W x H pixels, D "
+                             "dark\".")},
+        .exitStatus = {{"0", "written"},
+                       {"1",
+                        "IMAGE is no picture that can be read or larger than 1024 x 1024, or "
+                        "OUTPUT cannot be written"},
+                       {"64", "bad usage"}},
+        .examples = {{"The map bitmap of a drawing, then a level of it:",
+                      "quorbel-lvl prepare drawing.png map.bmp"},
+                     {"Tiles where a scan is light, at a grey value of 100 or more:",
+                      "quorbel-lvl prepare --invert --threshold 100 scan.png map.bmp"}},
+    };
 }
 
 int PrepareCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream&) {

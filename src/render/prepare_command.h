@@ -1,4 +1,4 @@
-// quorbel-lvl prepare [--threshold N] [--invert] IMAGE OUTPUT
+// quorbel-lvl prepare: the 1-bit BMP that convert takes, made of any picture.
 #pragma once
 
 #include "command/command.h"
@@ -8,13 +8,9 @@ namespace quorbel::render {
 class PrepareCommand : public command::Command {
   public:
     std::string_view Name() const override { return "prepare"; }
-    std::string_view Summary() const override {
-        return "make the 1-bit BMP that convert takes of any picture";
-    }
 
   protected:
-    Syntax GetSyntax() const override;
-    std::string Help() const override;
+    command::Declaration Declare() const override;
     // Writes the map bitmap and says so on out. Throws UsageError for a bad threshold (exit
     // status 64), other errors for a picture that cannot be read or is larger than 1024 a side,
     // or an output that cannot be written (exit status 1).

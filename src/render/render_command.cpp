@@ -24,6 +24,8 @@
 namespace quorbel::render {
 namespace {
 
+using command::Completion;
+using command::Paragraph;
 using command::ParsedArguments;
 using command::UsageError;
 using pictures::PictureFromBytes;
@@ -92,24 +94,14 @@ void RefuseOverwritingAnInput(const RenderOptions& options) {
 RenderOptions ReadOptions(const ParsedArguments& parsed) {
     RenderOptions options;
     options.level = parsed.operands[0];
-    const auto shortOutput = parsed.values.find("-o");
-    const auto longOutput = parsed.values.find("--output");
-    if (shortOutput != parsed.values.end() && longOutput != parsed.values.end()) {
-        throw UsageError("option '-o' given twice");
-    }
-    if (shortOutput == parsed.values.end() && longOutput == parsed.values.end()) {
-        throw UsageError("the preview's file is missing: give -o PREVIEW.png");
-    }
-    options.output = (shortOutput != parsed.values.end() ? shortOutput : longOutput)->second;
+    options.output = *parsed.Value("--output");  // a required option
     if (options.output.empty()) {
         throw UsageError("-o needs a file name");
     }
     options.format = FormatForName(options.output);
-    if (const auto tileset = parsed.values.find("--tileset"); tileset != parsed.values.end()) {
-        options.tileset = tileset->second;
-    }
-    if (const auto scale = parsed.values.find("--scale"); scale != parsed.values.end()) {
-        options.tileSide = TileSideForScale(scale->second);
+    options.tileset = parsed.Value("--tileset");
+    if (const auto scale = parsed.Value("--scale")) {
+        options.tileSide = TileSideForScale(*scale);
     }
     RefuseOverwritingAnInput(options);
     return options;
@@ -150,43 +142,58 @@ std::vector<FileBeingRead> InputsOf(const RenderOptions& options) {
 
 }  // namespace
 
-command::Command::Syntax RenderCommand::GetSyntax() const {
-    return Syntax{{"-o", "--output", "--tileset", "--scale"}, {}, "one LEVEL", 1, 1};
-}
-
-std::string RenderCommand::Help() const {
-    return R"(Usage: quorbel-lvl render LEVEL -o PREVIEW.png [--tileset FILE] [--scale S]
-
-Draws the map of the level file LEVEL as a picture, laid out as the game
-lays it out: every tile record draws tile number t, the tileset cell in column
-(t - 1) mod 19 and row (t - 1) div 19 (cells of 16 x 16 pixels, numbered as the
-tile chooser numbers them), at pixel (16 x, 16 y). The picture covers the map
-from (0, 0) to the largest x and y; places without a record stay transparent,
-and a later record covers an earlier one at the same place.
-
-Tile numbers without a whole cell in the tileset picture (0, or past its last
-cell) are drawn as magenta and black squares and counted in a warning.
-
-Options:
-  -o, --output FILE  the picture to write (replaced only when it is complete);
-                     its suffix says the format: .png, .bmp, .jpg or .jpeg, and
-                     .webp where Qt's WebP plug-in is installed. BMP and JPEG
-                     show white where no tile is. - writes a PNG to standard
-                     output (the "wrote" line then goes to standard error)
-  --tileset FILE     take the cells from this picture (BMP, PNG, or a level
-                     file's prefix) instead of LEVEL's own prefix picture
-  --scale S          the size of a tile, 16 x S pixels: 2, 1, 0.5, 1/4, 3/16 ...
-                     16 x S must be a whole number of pixels from 1 to 256:
-                     1/16, 1/8, 3/16, 1/4, ... 1, 17/16, ... 16. By default 1,
-                     or 1/2, 1/4, 1/8, 1/16: the largest that keeps the picture
-                     within 4096 pixels a side (a 1024 x 1024 map at 1/4).
-                     A scale that makes a side longer is refused.
-  -h, --help         show this help
-
-Exit status: 0 drawn, 1 the level or the tileset cannot be read, the level has
-no records, or the picture cannot be written; 64 bad usage (a suffix that names
-no format among them) or a picture larger than 4096 pixels a side.
-)";
+command::Declaration RenderCommand::Declare() const {
+    return {
+        .options = {{.name = "--output",
+                     .alias = 'o',
+                     .valueName = "PREVIEW.png",
+                     .help = "the picture to write (replaced only when it is complete); its suffix "
+                             "says the format: .png, .bmp, .jpg or .jpeg, and .webp where Qt's "
+                             "WebP plug-in is installed. BMP and JPEG show white where no tile "
+                             "is. - writes a PNG to standard output (the \"wrote\" line then goes "
+                             "to standard error)",
+                     .completion = Completion::Files({"png", "bmp", "jpg", "jpeg", "webp"}),
+                     .required = true},
+                    {.name = "--tileset",
+                     .valueName = "FILE",
+                     .help = "take the cells from this picture (BMP, PNG, or a level file's "
+                             "prefix) instead of LEVEL's own prefix picture",
+                     .completion = Completion::Files({"bmp", "lvl", "png"})},
+                    {.name = "--scale",
+                     .valueName = "S",
+                     .help = "the size of a tile, 16 x S pixels: 2, 1, 0.5, 1/4, 3/16 ... 16 x S "
+                             "must be a whole number of pixels from 1 to 256: 1/16, 1/8, 3/16, "
+                             "1/4, ... 1, 17/16, ... 16. By default 1, or 1/2, 1/4, 1/8, 1/16: the "
+                             "largest that keeps the picture within 4096 pixels a side (a 1024 x "
+                             "1024 map at 1/4). A scale that makes a side longer is refused.",
+                     .completion =
+                         Completion::Words({"1/16", "1/8", "1/4", "1/2", "1", "2", "4"})}},
+        .operands = {{"LEVEL", false, Completion::Files({"lvl"})}},
+        .description =
+            {Paragraph("Draws the map of the level file LEVEL as a picture, laid out as the game "
+                       "lays it out: every tile record draws tile number t, the tileset cell in "
+                       "column (t - 1) mod 19 and row (t - 1) div 19 (cells of 16 x 16 pixels, "
+                       "numbered as the tile chooser numbers them), at pixel (16 x, 16 y). The "
+                       "picture covers the map from (0, 0) to the largest x and y; places without "
+                       "a record stay transparent, and a later record covers an earlier one at "
+                       "the same place."),
+             Paragraph("Tile numbers without a whole cell in the tileset picture (0, or past its "
+                       "last cell) are drawn as magenta and black squares and counted in a "
+                       "warning.")},
+        .output = {Paragraph("Standard output gets one line, \"wrote PREVIEW.png: W x H pixels, R "
+                             "records, scale S (N pixels a tile)\"; standard error gets it when "
+                             "the picture goes to standard output. Warnings go to standard "
+                             "error.")},
+        .exitStatus = {{"0", "drawn"},
+                       {"1",
+                        "the level or the tileset cannot be read, the level has no records, or the "
+                        "picture cannot be written"},
+                       {"64",
+                        "bad usage (a suffix that names no format among them) or a picture "
+                        "larger than 4096 pixels a side"}},
+        .examples = {{"A preview of the sample level, a tile 8 pixels wide:",
+                      "quorbel-lvl render --scale 1/2 -o preview.png sample.lvl"}},
+    };
 }
 
 int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {

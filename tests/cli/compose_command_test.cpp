@@ -307,14 +307,5 @@ TEST_F(ComposeCommandTest, BadUsageExits64) {
     }
 }
 
-TEST_F(ComposeCommandTest, HelpExplainsTheCommand) {
-    const auto result = test::RunProcess(QUORBEL_LVL, {"compose", "--help"});
-    EXPECT_EQ(result.exitStatus, 0);
-    for (const char* needle : {"TILE:BITMAP", "first colon", "Layer N: TILE:BITMAP", "--quiet",
-                               "quorbel-lvl split", "Exit status"}) {
-        EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
-    }
-}
-
 }  // namespace
 }  // namespace quorbel::cli

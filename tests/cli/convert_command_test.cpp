@@ -287,8 +287,8 @@ TEST_F(ConvertCommandTest, BadUsageExits64) {
         EXPECT_NE(result.err.find("--help"), std::string::npos);
     }
     // No command, and an unknown one: the table of commands is quorbel-lvl's main.
-    EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {}).exitStatus, 64);
-    EXPECT_EQ(test::RunProcess(QUORBEL_LVL, {"frobnicate"}).exitStatus, 64);
+    EXPECT_EQ(Lvl({}).exitStatus, 64);
+    EXPECT_EQ(Lvl({"frobnicate"}).exitStatus, 64);
 }
 
 // A report that could not be written is refused before the run: nothing is replaced, and the exit
@@ -329,15 +329,6 @@ TEST_F(ConvertCommandTest, ReportMayNotOverwriteAFileOfTheRun) {
         EXPECT_EQ(ReadWholeFile(bitmap), bitmapBytes);
         EXPECT_FALSE(std::filesystem::exists(dir / "new.lvl"));
     }
-}
-
-TEST_F(ConvertCommandTest, HelpExplainsTheCommand) {
-    const auto result = Convert({"--help"});
-    EXPECT_EQ(result.exitStatus, 0);
-    for (const char* needle : {"--tile", "--report", "Exit status", "cause:", "171"}) {
-        EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
-    }
-    EXPECT_NE(test::RunProcess(QUORBEL_LVL, {"--help"}).out.find("convert"), std::string::npos);
 }
 
 TEST_F(ConvertCommandTest, ASignalLeavesTheOutputWholeOrAsItWas) {

@@ -389,30 +389,5 @@ TEST(ExportImportTest, RoundTripKeepsEveryRecordOfAnyLevel) {
     }
 }
 
-TEST(ExportImportTest, HelpExplainsEachCommand) {
-    struct Case {
-        const char* command;
-        std::vector<const char*> parts;
-    } const cases[] = {
-        {"export",
-         {"Usage: quorbel-lvl export LEVEL MAP", ".tmx", ".tmj or .json", "-tileset.bmp",
-          "records 2", "quorbel.records", "Exit status:", "64  bad usage"}},
-        {"import",
-         {"Usage: quorbel-lvl import [--tileset FILE] MAP OUTPUT", "--tileset FILE",
-          "flipped or rotated", "column 20", "0..4095", "Zstandard", "skipped",
-          "Exit status:", "line and column", "64  bad usage"}},
-    };
-    for (const Case& c : cases) {
-        const auto result = Lvl({c.command, "--help"});
-        EXPECT_EQ(result.exitStatus, 0);
-        for (const char* part : c.parts) {
-            EXPECT_NE(result.out.find(part), std::string::npos) << c.command << ": " << part;
-        }
-    }
-    const auto overview = test::RunProcess(QUORBEL_LVL, {"--help"});
-    EXPECT_NE(overview.out.find("\n  export "), std::string::npos) << overview.out;
-    EXPECT_NE(overview.out.find("\n  import "), std::string::npos) << overview.out;
-}
-
 }  // namespace
 }  // namespace quorbel::cli

@@ -8,10 +8,9 @@
 
 namespace quorbel::cli {
 
-// Runs "quorbel-lvl ARGS" for a command that runs in quorbel-lvl's own process (convert, compose,
-// split, info, export, import): args[0] names it. Throws std::invalid_argument for any other
-// name: render and prepare replace the process, and the program's own options (--help,
-// --version) are main's, so those run as child processes.
+// Runs "quorbel-lvl ARGS" as quorbel-lvl's main runs it (its overview, --version, an unknown
+// command, and the commands that run in its own process). Throws std::invalid_argument for render
+// and prepare, which replace the process with quorbel-lvl-render: those run as child processes.
 test::CommandResult Lvl(const std::vector<std::string>& args);
 
 }  // namespace quorbel::cli

@@ -115,13 +115,5 @@ TEST(InfoCommandTest, SeveralLevelsEachGetTheirOwnReport) {
     EXPECT_TRUE(json.out.starts_with("{\"file\":\"" + dir / "a.lvl"));
 }
 
-TEST(InfoCommandTest, HelpExplainsTheCommand) {
-    const auto result = Info({"--help"});
-    EXPECT_EQ(result.exitStatus, 0);
-    for (const char* needle : {"--json", "bytes 2..5", "Exit status"}) {
-        EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
-    }
-}
-
 }  // namespace
 }  // namespace quorbel::cli

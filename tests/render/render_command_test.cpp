@@ -213,13 +213,5 @@ TEST_F(RenderCommandTest, SampleLayersRenderAsTheReadmeShows) {
               committed.convertToFormat(QImage::Format_ARGB32));
 }
 
-TEST_F(RenderCommandTest, HelpExplainsTheCommand) {
-    const auto result = Render({"--help"});
-    EXPECT_EQ(result.exitStatus, 0);
-    for (const char* needle : {"--tileset", "--scale", "(t - 1) mod 19", "4096", "Exit status"}) {
-        EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
-    }
-}
-
 }  // namespace
 }  // namespace quorbel::render

@@ -24,18 +24,23 @@ class Redirected {
 
 }  // namespace
 
-CommandResult RunCommand(command::Subcommand& command, const std::vector<std::string>& args) {
+CommandResult RunInProcess(const std::function<int(std::ostream& out, std::ostream& err)>& main) {
     std::ostringstream out;
     std::ostringstream err;
     CommandResult result;
     {
         const Redirected standardOutput(std::cout, out.rdbuf());
         const Redirected standardError(std::cerr, err.rdbuf());
-        result.exitStatus = command.Main(args, out, err);
+        result.exitStatus = main(out, err);
     }
     result.out = out.str();
     result.err = err.str();
     return result;
+}
+
+CommandResult RunCommand(command::Subcommand& command, const std::vector<std::string>& args) {
+    return RunInProcess(
+        [&](std::ostream& out, std::ostream& err) { return command.Main(args, out, err); });
 }
 
 }  // namespace quorbel::test

@@ -2,6 +2,8 @@
 // error: what a child process would give back, at the cost of a function call.
 #pragma once
 
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,10 @@ struct CommandResult {
     std::string out;
     std::string err;
 };
+
+// Runs main with string streams for standard output and standard error; anything written to
+// std::cout or std::cerr instead is caught with them, as a child's file descriptors would catch it.
+CommandResult RunInProcess(const std::function<int(std::ostream& out, std::ostream& err)>& main);
 
 // Runs command.Main with args, the arguments after the command's name. Anything the command
 // writes to std::cout or std::cerr instead of its streams is caught with them, as a child's file
