@@ -208,7 +208,8 @@
             tileset.imageHeight !== Math.abs(level.picture.height)) {
             throw new Error("Tiled cannot read the prefix picture of " + quoted(fileName) +
                 " (a BMP of " + level.picture.width + " x " + Math.abs(level.picture.height) +
-                " pixels)");
+                " pixels), so it has no tiles to show: save the tileset picture again as a BMP " +
+                "from a paint program and make the level over that");
         }
         map.addTileset(tileset);
 

@@ -242,11 +242,10 @@ TEST_F(TiledExtensionTest, EveryWayThroughTiledGivesTheLevelBack) {
     }
 }
 
-// A tileset picture of 25 x 15 cells, and beside it a second tileset's picture, for maps that
-// import refuses.
-std::string RefusedMap(const std::string& layers, const std::string& tilesetExtra = "",
-                       int side = 16, const std::string& image = "t.bmp",
-                       const std::string& mapExtra = "") {
+// A map whose first tileset 't' is a picture of 25 x 15 cells and whose second tileset 'other'
+// starts at gid 1000.
+std::string MapOverT(const std::string& layers, const std::string& tilesetExtra = "", int side = 16,
+                     const std::string& image = "t.bmp", const std::string& mapExtra = "") {
     const std::string s = std::to_string(side);
     return "<?xml version=\"1.0\"?>\n<map orientation=\"orthogonal\" width=\"3\" height=\"2\" "
            "tilewidth=\"16\" tileheight=\"16\"" +
@@ -263,6 +262,52 @@ std::string RefusedMap(const std::string& layers, const std::string& tilesetExtr
 std::string CsvLayer(const std::string& csv, const std::string& name = "a") {
     return " <layer name=\"" + name + "\" width=\"3\" height=\"2\"><data encoding=\"csv\">" + csv +
            "</data></layer>\n";
+}
+
+// A 16 x 16 chunk of an infinite layer at (x, y): a tile in every third cell, each in one of
+// the first 19 columns of a 25-column picture.
+std::string Chunk(int x, int y) {
+    std::string csv;
+    for (int i = 0; i < 256; ++i) {
+        const int gid = i % 3 == 0 ? 1 + (i + x) % 19 + 25 * ((i + y) % 10) : 0;
+        csv += std::to_string(gid) + (i == 255 ? "" : ",");
+    }
+    return "<chunk x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
+           "\" width=\"16\" height=\"16\">" + csv + "</chunk>";
+}
+
+// Maps that import reads, Tiled saves through our format as the same level: layers inside
+// groups and hidden ones, object and image layers skipped, an infinite map's chunks wherever
+// they lie, a second tileset left unused.
+TEST_F(TiledExtensionTest, SaveWritesWhatImportWrites) {
+    WriteWholeFile(dir / "t.bmp", test::DistinctTileset(25, 15));
+    WriteWholeFile(dir / "o.bmp", test::DistinctTileset(2, 2));
+    const std::string infinite = " infinite=\"1\"";
+    struct Case {
+        const char* name;
+        std::string map;
+    } const cases[] = {
+        {"groups, hidden layers, object and image layers",
+         MapOverT(CsvLayer("1,0,3,\n0,26,56") +
+                  " <objectgroup name=\"things\"/>\n <group name=\"g\">\n" +
+                  " <layer name=\"b\" width=\"3\" height=\"2\" visible=\"0\"><data "
+                  "encoding=\"csv\">0,19,0,\n327,0,1</data></layer>\n <imagelayer name=\"sky\"/>\n"
+                  " </group>\n")},
+        {"an infinite map's chunks apart",
+         MapOverT(" <layer name=\"inf\" width=\"16\" height=\"16\"><data encoding=\"csv\">" +
+                      Chunk(32, 0) + Chunk(0, 48) +
+                      "</data></layer>\n <layer name=\"more\" "
+                      "width=\"16\" height=\"16\"><data encoding=\"csv\">" +
+                      Chunk(16, 16) + "</data></layer>\n",
+                  "", 16, "t.bmp", infinite)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWholeFile(dir / "m.tmx", c.map);
+        Lvl({"import", dir / "m.tmx", dir / "imported.lvl"});
+        Tiled(kFormat, dir / "m.tmx", dir / "saved.lvl");
+        ExpectSameBytes(dir / "saved.lvl", dir / "imported.lvl", "Tiled's save");
+    }
 }
 
 // Every map that import refuses, Tiled refuses to save through our format: it exits with a
@@ -287,38 +332,38 @@ TEST_F(TiledExtensionTest, SaveRefusesWhatImportRefuses) {
         std::string says;  // what both refusals say
         bool tiledOpensIt = true;
     } const cases[] = {
-        {"flipped", RefusedMap(CsvLayer("0,0,0,\n0,0,2147483649")),
+        {"flipped", MapOverT(CsvLayer("0,0,0,\n0,0,2147483649")),
          "layer 'a', x 2, y 1: the tile is flipped or rotated"},
-        {"rotated", RefusedMap(CsvLayer("536870913,0,0,\n0,0,0")),
+        {"rotated", MapOverT(CsvLayer("536870913,0,0,\n0,0,0")),
          "layer 'a', x 0, y 0: the tile is flipped or rotated"},
-        {"another tileset", RefusedMap(CsvLayer("0,0,0,\n0,1001,0")),
+        {"another tileset", MapOverT(CsvLayer("0,0,0,\n0,1001,0")),
          "layer 'a', x 1, y 1: the tile is from the tileset 'other'; a level's tiles all come "
          "from one picture, the first tileset 't'"},
-        {"past the first tileset", RefusedMap(CsvLayer("0,0,0,\n0,376,0")),
+        {"past the first tileset", MapOverT(CsvLayer("0,0,0,\n0,376,0")),
          "layer 'a', x 1, y 1: gid 376 is no tile of the first tileset 't' (gids 1 to 375)"},
-        {"column 20", RefusedMap(CsvLayer("0,20,0,\n0,0,0")),
+        {"column 20", MapOverT(CsvLayer("0,20,0,\n0,0,0")),
          "layer 'a', x 1, y 0: the tile is in column 20 of the tileset picture"},
-        {"tile 256", RefusedMap(CsvLayer("0,0,0,\n0,0,334")),
+        {"tile 256", MapOverT(CsvLayer("0,0,0,\n0,0,334")),
          "layer 'a', x 2, y 1: the tile in column 9, row 14 would be tile number 256"},
         {"inside a group",
-         RefusedMap(" <group name=\"g\">\n" + CsvLayer("0,0,0,\n4,0,0", "fine") +
-                    CsvLayer("0,0,0,\n0,20,0", "deep") + " </group>\n"),
+         MapOverT(" <group name=\"g\">\n" + CsvLayer("0,0,0,\n4,0,0", "fine") +
+                  CsvLayer("0,0,0,\n0,20,0", "deep") + " </group>\n"),
          "layer 'deep', x 1, y 1: the tile is in column 20"},
         {"left of the origin",
-         RefusedMap(
+         MapOverT(
              R"( <layer name="inf" width="16" height="16"><data encoding="csv"><chunk x="-16" y="0" width="2" height="1">0,5</chunk></data></layer>
 )",
              "", 16, "t.bmp", " infinite=\"1\""),
          "layer 'inf', x -15, y 0: a level holds x and y from 0 to 4095 only"},
         {"y 4096",
-         RefusedMap(" <layer name=\"tall\" width=\"1\" height=\"4097\"><data encoding=\"csv\">" +
-                    tallColumn + "</data></layer>\n"),
+         MapOverT(" <layer name=\"tall\" width=\"1\" height=\"4097\"><data encoding=\"csv\">" +
+                  tallColumn + "</data></layer>\n"),
          "layer 'tall', x 0, y 4096: a level holds x and y from 0 to 4095 only"},
-        {"tiles of 32 x 32", RefusedMap(one, "", 32),
+        {"tiles of 32 x 32", MapOverT(one, "", 32),
          "the first tileset 't' has tiles of 32 x 32 pixels; the game's tiles are 16 x 16"},
-        {"margin", RefusedMap(one, " margin=\"1\""),
+        {"margin", MapOverT(one, " margin=\"1\""),
          "the first tileset 't' has a margin of 1 and a spacing of 0 pixels"},
-        {"spacing", RefusedMap(one, " spacing=\"2\""),
+        {"spacing", MapOverT(one, " spacing=\"2\""),
          "the first tileset 't' has a margin of 0 and a spacing of 2 pixels"},
         {"collection of images",
          R"(<map orientation="orthogonal" width="1" height="1" tilewidth="16" tileheight="16"><tileset firstgid="1" name="c" tilewidth="16" tileheight="16" tilecount="1" columns="0"><tile id="0"><image source="o.bmp" width="32" height="32"/></tile></tileset></map>)",
@@ -327,17 +372,17 @@ TEST_F(TiledExtensionTest, SaveRefusesWhatImportRefuses) {
          "<map orientation=\"orthogonal\" width=\"1\" height=\"1\" tilewidth=\"16\" "
          "tileheight=\"16\"/>",
          "has no tileset; a level's tiles are cells of one"},
-        {"picture no BMP", RefusedMap(one, "", 16, "png.png"),
+        {"picture no BMP", MapOverT(one, "", 16, "png.png"),
          "(the picture of the first tileset 't') is no BMP picture (it does not begin with "
          "\"BM\")"},
-        {"picture cut short", RefusedMap(one, "", 16, "cut.bmp"),
+        {"picture cut short", MapOverT(one, "", 16, "cut.bmp"),
          "(the picture of the first tileset 't'): its BMP size field says 288054 bytes, but a "
          "prefix needs from 6 to 100"},
-        {"picture too short for a size", RefusedMap(one, "", 16, "bm.bmp"),
+        {"picture too short for a size", MapOverT(one, "", 16, "bm.bmp"),
          "has 4 bytes, too few for a BMP picture"},
-        {"size field below 6", RefusedMap(one, "", 16, "five.bmp"),
+        {"size field below 6", MapOverT(one, "", 16, "five.bmp"),
          "its BMP size field says 5 bytes, but a prefix needs from 6 to 8"},
-        {"picture missing", RefusedMap(one, "", 16, "gone.bmp"), "gone.bmp"},
+        {"picture missing", MapOverT(one, "", 16, "gone.bmp"), "gone.bmp"},
         {"not well-formed", "<map>\n<layer>\n</map>", "", false},
     };
     for (const Case& c : cases) {
