@@ -34,6 +34,27 @@
         return count + " " + word + (count === 1 ? "" : "s");
     }
 
+    // The count little-endian records from bytes[start], as words.
+    function recordWords(bytes, start, count) {
+        const view = new DataView(bytes.buffer, bytes.byteOffset + start, RECORD_SIZE * count);
+        const words = new Uint32Array(count);
+        for (let i = 0; i < count; ++i) {
+            words[i] = view.getUint32(RECORD_SIZE * i, true);
+        }
+        return words;
+    }
+
+    // The bytes of the little-endian records of words.
+    function recordBytes(words) {
+        const count = words.length;
+        const bytes = new Uint8Array(RECORD_SIZE * count);
+        const view = new DataView(bytes.buffer);
+        for (let i = 0; i < count; ++i) {
+            view.setUint32(RECORD_SIZE * i, words[i], true);
+        }
+        return bytes;
+    }
+
     function readAll(path) {
         const file = new BinaryFile(path, BinaryFile.ReadOnly);
         const bytes = file.readAll();
@@ -116,10 +137,7 @@
             tiled.warn(quoted(name) + ": " + trailing +
                 " trailing byte(s) after the last whole record are no record and are left out");
         }
-        // The records as little-endian words, copied in one piece (every system Tiled runs on
-        // is little-endian) to a buffer of their own, where they lie on 4-byte boundaries.
-        const words = new Uint32Array(bytes.slice(prefixSize, prefixSize + RECORD_SIZE * count).buffer);
-        return {picture: picture, words: words};
+        return {picture: picture, words: recordWords(bytes, prefixSize, count)};
     }
 
     function checkTilesHaveCells(words, picture) {
@@ -393,8 +411,7 @@
         mapRecords(map, map, grid, words);
         const bytes = new Uint8Array(prefix.length + RECORD_SIZE * words.length);
         bytes.set(prefix);
-        // Little-endian words, as every system Tiled runs on stores them.
-        bytes.set(new Uint8Array(new Uint32Array(words).buffer), prefix.length);
+        bytes.set(recordBytes(words), prefix.length);
         return bytes;
     }
 
