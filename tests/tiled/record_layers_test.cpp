@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "tiled/tiled_map.h"
-
 namespace quorbel::tiled {
 namespace {
 
@@ -71,24 +69,6 @@ TEST(RecordLayersTest, ARecordStartsTheNextLayerWhenImportWouldWriteItEarlier) {
             drawn.push_back(Drawn(layers, layer));
         }
         EXPECT_EQ(drawn, c.layers) << c.name;
-    }
-}
-
-TEST(RecordLayersTest, RefusesMoreCellsThanAMapIsGiven) {
-    // Two layers of 3 x 2 tiles: 12 cells.
-    const std::vector<LevelRecord> records{{2, 1, 1}, {0, 0, 1}, {0, 1, 1}};
-    EXPECT_EQ(RecordLayers(records, 12).Count(), 2u);
-    try {
-        RecordLayers(records, 11);
-        FAIL() << "no refusal";
-    } catch (const MapError& error) {
-        EXPECT_TRUE(std::string(error.what())
-                        .starts_with("the map would need 2 layers of 3 x 2 tiles to keep the "
-                                     "records' order"))
-            << error.what();
-        EXPECT_NE(std::string(error.what()).find("more than the 11 cells a map is given"),
-                  std::string::npos)
-            << error.what();
     }
 }
 
