@@ -1,7 +1,8 @@
 /*
- * Quorbel level (*.lvl) for Tiled 1.8 and later: File > Open reads a level file as a map, and
- * Save or Save As writes one, on any system Tiled runs on. Put this file in Tiled's extensions
- * folder (Edit > Preferences > Plugins > Open) or in a Tiled project's extensions folder.
+ * Quorbel level (*.lvl) for Tiled: File > Open reads a level file as a map, and Save or Save As
+ * writes one, on any system Tiled runs on. It uses only what Tiled's scripting offers since
+ * Tiled 1.8. Put this file in Tiled's extensions folder (Edit > Preferences > Plugins > Open) or
+ * in a Tiled project's extensions folder, and start Tiled again.
  *
  * A level file is its tileset picture (a BMP, copied byte for byte) followed by one 4-byte record
  * per tile, the little-endian word x + y * 2^12 + tile * 2^24. Tile t is the picture's 16 x 16
