@@ -27,11 +27,13 @@ command::Declaration ExportCommand::Declare() const {
                        "column (t - 1) mod 19 and row (t - 1) div 19 (the tile chooser's "
                        "numbering); Tiled numbers the same cell 1 + row x columns + column, "
                        "columns being the picture's width div 16. The tile layer \"records\" "
-                       "holds every record; a record at a position already filled goes to "
-                       "\"records 2\" (and so on), so that nothing is lost and the layers keep "
-                       "the records' order at each position. The map's property quorbel.records "
-                       "holds the number of records. Layer data is CSV in TMX, arrays of numbers "
-                       "in JSON."),
+                       "takes the records in file order until one falls on a cell it already "
+                       "holds or comes before its last record in the order import writes a layer "
+                       "(rows from the bottom up, left to right); that record starts \"records "
+                       "2\", and so on. So 'quorbel-lvl import' gives LEVEL back byte for byte, "
+                       "whatever the order of its records (bytes after the last whole record are "
+                       "left out, with a warning). The map's property quorbel.records holds the "
+                       "number of records. Layer data is CSV in TMX, arrays of numbers in JSON."),
              Paragraph("MAP and the picture are both replaced, or neither: a failed run leaves "
                        "both as they were. Neither may be LEVEL.")},
         .output = {Paragraph("Standard output gets one line: \"wrote MAP and PICTURE: W x H tiles, "
@@ -41,9 +43,9 @@ command::Declaration ExportCommand::Declare() const {
              {"1",
               "LEVEL cannot be read as a level file (as 'quorbel-lvl info' refuses it), has no "
               "records, has a prefix that is no BMP picture, uses tile numbers without a whole "
-              "cell in its prefix picture (each is named with its record count), repeats "
-              "positions so often that the map would pass 33554432 cells, or an output cannot be "
-              "written"},
+              "cell in its prefix picture (each is named with its record count), needs so many "
+              "layers for its records' order that the map would pass 33554432 cells, or an output "
+              "cannot be written"},
              {"64",
               "bad usage: MAP does not end in .tmx, .tmj or .json, or its name is not UTF-8 text "
               "without control characters"}},

@@ -1,7 +1,8 @@
-// A level's records spread over the tile layers of one map. A map holds one tile a cell, a level
-// any number of records a position: the first record at a position goes to the first layer, the
-// second to the second, and so on, so that nothing is lost and the layers' order keeps the
-// records' order at each position.
+// A level's records spread over the tile layers of one map so that import writes them back in
+// their order. A map holds one tile a cell, and import writes a layer's records in rows from the
+// bottom up, left to right: a record starts the next layer when its cell is already filled in
+// the current layer or it comes before the current layer's last record in that order, so each
+// layer is a run of records that import gives back as they were.
 #pragma once
 
 #include <array>
@@ -32,7 +33,7 @@ class RecordLayers {
   private:
     std::int64_t width_ = 0;
     std::int64_t height_ = 0;
-    std::vector<LevelRecord> records_;     // by layer, in file order within one
+    std::vector<LevelRecord> records_;     // in file order
     std::vector<std::size_t> layerStart_;  // layer k is records_[layerStart_[k], layerStart_[k+1])
 };
 

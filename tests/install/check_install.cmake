@@ -22,7 +22,8 @@ set(expected
     usr/share/lintian/overrides/quorbel-map-maker
     usr/share/quorbel-map-maker/samples/sample-coins.bmp
     usr/share/quorbel-map-maker/samples/sample-map.bmp
-    usr/share/quorbel-map-maker/samples/sample-tileset.bmp)
+    usr/share/quorbel-map-maker/samples/sample-tileset.bmp
+    usr/share/quorbel-map-maker/tiled/quorbel-level.js)
 if(MAN_DIR)
     file(GLOB pages RELATIVE ${MAN_DIR} ${MAN_DIR}/quorbel-lvl*.1.gz)
     foreach(page IN LISTS pages)
