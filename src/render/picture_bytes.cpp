@@ -5,6 +5,9 @@
 #include <QImageReader>
 #include <stdexcept>
 
+#include "conversion/errors.h"
+#include "conversion/quoted.h"
+
 namespace quorbel::render {
 
 QImage PictureFromBytes(const std::string& bytes, const std::string& what) {
@@ -18,6 +21,23 @@ QImage PictureFromBytes(const std::string& bytes, const std::string& what) {
                                  " as a picture: " + reader.errorString().toStdString());
     }
     return picture;
+}
+
+std::string WholePictureFile(InputFile& file) {
+    if (file.Size() > kLargestPictureFile) {
+        throw FileError("cannot read " + Quoted(file.Path()) + " as a picture: it has " +
+                        std::to_string(file.Size()) + " bytes, more than the " +
+                        std::to_string(kLargestPictureFile) + " read as a picture");
+    }
+    return file.Read(static_cast<std::size_t>(file.Size()));
+}
+
+QSize StatedPictureSize(const std::string& bytes) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    return reader.canRead() ? reader.size() : QSize();
 }
 
 }  // namespace quorbel::render
