@@ -5,6 +5,7 @@
 
 #include "cli/composition.h"
 #include "cli/console_front_end.h"
+#include "cli/no_record_warning.h"
 #include "cli/report_file.h"
 #include "cli/stop_signals.h"
 #include "conversion/conversion_notes.h"
@@ -210,6 +211,9 @@ class Composing {
             for (const std::string& warning : ConvertedWarnings(
                      checks_[i].tile, records[i], level.Picture(), layers_[i].bitmap)) {
                 err_ << OfLayer(warning, i, layers_[i].bitmap) << '\n';
+            }
+            if (records[i] == 0) {
+                err_ << OfLayer(NoRecordWarning("the layer"), i, layers_[i].bitmap) << '\n';
             }
         }
     }
