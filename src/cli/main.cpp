@@ -24,12 +24,14 @@ using quorbel::cli::Subcommand;
 
 std::vector<std::unique_ptr<Subcommand>> AllCommands() {
     std::vector<std::unique_ptr<Subcommand>> commands;
-    // In the order of the work: a picture made a map, maps made levels, levels looked at and
-    // exchanged.
+    // In the order of the work: a picture made a map, maps (or a colour drawing) made levels,
+    // levels looked at and exchanged.
     commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
         "prepare", "make the 1-bit BMP that convert takes of any picture"));
     commands.push_back(std::make_unique<quorbel::cli::ConvertCommand>());
     commands.push_back(std::make_unique<quorbel::cli::ComposeCommand>());
+    commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(
+        "paint", "make a level of a colour drawing, one palette colour per kind of cell"));
     commands.push_back(std::make_unique<quorbel::cli::SplitCommand>());
     commands.push_back(std::make_unique<quorbel::cli::InfoCommand>());
     commands.push_back(std::make_unique<quorbel::cli::ExternalCommand>(

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/stop_signals.h"
+#include "render/paint_command.h"
 #include "render/prepare_command.h"
 #include "render/render_command.h"
 
@@ -18,12 +19,13 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<quorbel::cli::Command>> commands;
     commands.push_back(std::make_unique<quorbel::render::RenderCommand>());
     commands.push_back(std::make_unique<quorbel::render::PrepareCommand>());
+    commands.push_back(std::make_unique<quorbel::render::PaintCommand>());
     for (const auto& command : commands) {
         if (!args.empty() && command->Name() == args[0]) {
             return command->Main(std::span(args).subspan(1), std::cout, std::cerr);
         }
     }
-    std::cerr
-        << "quorbel-lvl-render: expected a command (render or prepare), as quorbel-lvl starts it\n";
+    std::cerr << "quorbel-lvl-render: expected a command (render, prepare or paint), as "
+                 "quorbel-lvl starts it\n";
     return quorbel::cli::kExitUsage;
 }

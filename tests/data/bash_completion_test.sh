@@ -7,7 +7,7 @@
 set -uo pipefail
 completion=$(realpath "$1")
 tool=$(realpath "$2")
-# A build without quorbel-lvl-render lists render and prepare but cannot show their help.
+# A build without quorbel-lvl-render lists render, prepare and paint but cannot show their help.
 without_render=${3:-}
 source /usr/share/bash-completion/bash_completion
 source "$completion"
@@ -15,7 +15,7 @@ source "$completion"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1
-touch map.bmp level.lvl tiles.lvl edit.tmx edit.tmj edit.json draw.png notes.txt
+touch map.bmp level.lvl tiles.lvl edit.tmx edit.tmj edit.json draw.png notes.txt legend.gpl
 mkdir folder
 failures=0
 
@@ -58,6 +58,11 @@ expect "folder map.bmp" quorbel-lvl prepare draw.png ""
 expect "folder level.lvl tiles.lvl" quorbel-lvl compose tiles.lvl ""
 # Bash breaks words at ':', so the candidates are what follows "171:".
 expect "folder map.bmp" quorbel-lvl compose tiles.lvl new.lvl 171:
+expect "folder level.lvl map.bmp tiles.lvl" quorbel-lvl paint ""
+expect "folder legend.gpl" quorbel-lvl paint tiles.lvl ""
+expect "draw.png folder map.bmp" quorbel-lvl paint --rules notes.txt tiles.lvl legend.gpl ""
+expect "folder level.lvl tiles.lvl" quorbel-lvl paint tiles.lvl legend.gpl draw.png ""
+expect "--nearest" quorbel-lvl paint --ne
 expect "folder" quorbel-lvl split level.lvl ""
 expect "edit.json edit.tmj edit.tmx folder" quorbel-lvl export level.lvl ""
 expect "edit.json edit.tmj edit.tmx folder" quorbel-lvl import ""
@@ -72,7 +77,7 @@ for command in $commands; do
         echo "FAIL: the completion does not know the command $command"
         failures=$((failures + 1))
     fi
-    if [ "$without_render" = without-render ] && { [ "$command" = render ] || [ "$command" = prepare ]; }; then
+    if [ "$without_render" = without-render ] && { [ "$command" = render ] || [ "$command" = prepare ] || [ "$command" = paint ]; }; then
         echo "note: $command's options not checked: quorbel-lvl-render is not built"
         continue
     fi
