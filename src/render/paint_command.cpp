@@ -134,6 +134,16 @@ void RefuseLargeDrawing(const QSize& size, const std::string& path, std::ostream
         << ShellQuoted(path) << " -filter point -resize 4096x4096 " << ShellQuoted(scaled) << '\n';
 }
 
+// An SVG drawing has no pixels to be cells; drawn by the toolkit it would get anti-aliased edges,
+// and its reader may load other files.
+void RefuseDrawingWithoutPixels(const std::string& path, std::ostream& err) {
+    err << "cause: " << Quoted(path)
+        << " is an SVG drawing, which has no pixels; paint takes a picture whose every pixel is "
+           "one cell (PNG, BMP, GIF, ...)\n"
+        << "hint: export the drawing as a PNG of one pixel per cell, without anti-aliasing, and "
+           "paint that PNG\n";
+}
+
 void RefuseUnknownColours(const paint::UnknownColours& unknown, const PaintFiles& files, bool quiet,
                           std::ostream& err) {
     err << "cause: " << Quoted(files.picture) << " has "
@@ -318,7 +328,12 @@ int PaintCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ost
         InputFile picture(files.picture);
         const std::string bytes = WholePictureFile(picture);
         // Refused before its pixels take memory when the header tells the size, else once decoded.
-        size = StatedPictureSize(bytes);
+        const PictureHeader header = ReadPictureHeader(bytes);
+        if (header.format.startsWith("svg")) {
+            RefuseDrawingWithoutPixels(files.picture, err);
+            return cli::kExitRejected;
+        }
+        size = header.size;
         if (!TooLarge(size)) {
             image = PictureFromBytes(bytes, Quoted(files.picture));
             size = image.size();

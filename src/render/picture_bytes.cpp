@@ -32,12 +32,15 @@ std::string WholePictureFile(InputFile& file) {
     return file.Read(static_cast<std::size_t>(file.Size()));
 }
 
-QSize StatedPictureSize(const std::string& bytes) {
+PictureHeader ReadPictureHeader(const std::string& bytes) {
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
-    return reader.canRead() ? reader.size() : QSize();
+    if (!reader.canRead()) {
+        return {};
+    }
+    return {reader.size(), reader.format().toLower()};
 }
 
 }  // namespace quorbel::render

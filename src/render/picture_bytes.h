@@ -1,6 +1,7 @@
 // Pictures from bytes that the core's file layer read: Qt never sees a file name.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <string>
@@ -19,9 +20,13 @@ QImage PictureFromBytes(const std::string& bytes, const std::string& what);
 // more than kLargestPictureFile bytes (before reading it) or a failed read.
 std::string WholePictureFile(InputFile& file);
 
-// The size the picture's header states, read without decoding its pixels, so that a picture too
-// large to take can be refused before its memory is taken; an invalid size when the reader cannot
-// tell.
-QSize StatedPictureSize(const std::string& bytes);
+// What the picture's header says, read without decoding its pixels, so that a picture can be
+// refused before its memory is taken: its size (invalid when the reader cannot tell) and the
+// name of its format in lower case ("png", "svg"; empty when no reader knows it).
+struct PictureHeader {
+    QSize size;
+    QByteArray format;
+};
+PictureHeader ReadPictureHeader(const std::string& bytes);
 
 }  // namespace quorbel::render

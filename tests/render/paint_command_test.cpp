@@ -280,6 +280,9 @@ TEST_F(PaintCommandTest, RefusalsAndFailuresLeaveTheOutputAsItWas) {
     Save(QImage(4097, 2, QImage::Format_ARGB32), dir / "wide.png", "PNG");
     Save(Drawing(kLevel, kColours), picture, "PNG");
     WriteWholeFile(dir / "notes.txt", "no picture");
+    WriteWholeFile(dir / "d.svg",
+                   "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'>"
+                   "<rect width='4' height='4' fill='#FFD700'/></svg>");
     WriteWholeFile(dir / "bad.gpl", "GIMP Palette\n1 2 3 a 4\n1 2 3 b 5\n");
     WriteWholeFile(dir / "terrain.gpl", kLegend + "10 10 10\tgrass\n");
     WriteWholeFile(rules, "terrain grass\nrule 1\n");
@@ -323,6 +326,14 @@ TEST_F(PaintCommandTest, RefusalsAndFailuresLeaveTheOutputAsItWas) {
           "hint: scale it down without making new colours (one pixel is one cell): convert '" +
               dir / "wide.png" + "' -filter point -resize 4096x4096 '" + dir / "wide-4096.png" +
               "'"}},
+        {"an SVG drawing",
+         {tileset, palette, dir / "d.svg", output},
+         2,
+         {"cause: '" + dir / "d.svg" +
+              "' is an SVG drawing, which has no pixels; paint takes a picture whose every pixel "
+              "is one cell (PNG, BMP, GIF, ...)",
+          "hint: export the drawing as a PNG of one pixel per cell, without anti-aliasing, and "
+          "paint that PNG"}},
         {"a colour listed twice",
          {tileset, dir / "bad.gpl", picture, output},
          1,
