@@ -1,6 +1,7 @@
 #include "paint/painted_records.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "conversion/errors.h"
 #include "conversion/level_record.h"
@@ -8,10 +9,6 @@
 
 namespace quorbel::paint {
 namespace {
-
-// The neighbours in bit order (paint_rules.h): reading order around the cell.
-constexpr int kNeighbourDx[kNeighbours] = {-1, 0, 1, -1, 1, -1, 0, 1};
-constexpr int kNeighbourDy[kNeighbours] = {-1, -1, -1, 0, 0, 1, 1, 1};
 
 // The rows of each entry's cells, so that an entry's pass reads only the rows that hold it.
 struct EntryRows {
@@ -36,22 +33,60 @@ std::vector<EntryRows> RowsOfEntries(const CellGrid& grid, std::size_t entries) 
     return rows;
 }
 
-// Bit i set when neighbour i of (x, y) is of the class cell (outside: as the terrain says).
-std::uint8_t TerrainNeighbours(const CellGrid& grid, int x, int y, std::uint32_t cell,
-                               bool outsideIsTerrain) {
-    const bool inside = x > 0 && y > 0 && x + 1 < grid.Width() && y + 1 < grid.Height();
-    unsigned bits = 0;
-    for (int i = 0; i < kNeighbours; ++i) {
-        const int nx = x + kNeighbourDx[i];
-        const int ny = y + kNeighbourDy[i];
-        const bool terrain =
-            inside || (nx >= 0 && ny >= 0 && nx < grid.Width() && ny < grid.Height())
-                ? grid.ClassAt(nx, ny) == cell
-                : outsideIsTerrain;
-        bits |= (terrain ? 1u : 0u) << i;
+// Which cells of three rows around a terrain's row are of the terrain: one byte a cell, with a
+// column past either edge that counts as the terrain says. Rows come bottom row first, as the
+// records do, so each row is looked at once however many cells it has.
+class TerrainRows {
+  public:
+    TerrainRows(const CellGrid& grid, std::uint32_t cell, bool outsideIsTerrain)
+        : grid_(grid), cell_(cell), outside_(outsideIsTerrain ? 1 : 0) {
+        for (std::vector<std::uint8_t>* row : {&above_, &at_, &below_}) {
+            row->resize(static_cast<std::size_t>(grid.Width()) + 2);
+        }
     }
-    return static_cast<std::uint8_t>(bits);
-}
+
+    // Makes y the row at the centre: the first call any row, later ones the row above the last.
+    void Centre(int y) {
+        if (y + 1 != centre_) {
+            Fill(below_, y + 1);
+            Fill(at_, y);
+        } else {
+            std::swap(below_, at_);
+            std::swap(at_, above_);
+        }
+        Fill(above_, y - 1);
+        centre_ = y;
+    }
+
+    // Bit i set when neighbour i (bit order as in paint_rules.h) of column x is of the terrain.
+    std::uint8_t Neighbours(int x) const {
+        const auto i = static_cast<std::size_t>(x);
+        return static_cast<std::uint8_t>(above_[i] | above_[i + 1] << 1 | above_[i + 2] << 2 |
+                                         at_[i] << 3 | at_[i + 2] << 4 | below_[i] << 5 |
+                                         below_[i + 1] << 6 | below_[i + 2] << 7);
+    }
+
+  private:
+    void Fill(std::vector<std::uint8_t>& row, int y) const {
+        if (y < 0 || y >= grid_.Height()) {
+            std::fill(row.begin(), row.end(), outside_);
+            return;
+        }
+        row.front() = outside_;
+        row.back() = outside_;
+        for (int x = 0; x < grid_.Width(); ++x) {
+            row[static_cast<std::size_t>(x) + 1] = grid_.ClassAt(x, y) == cell_ ? 1 : 0;
+        }
+    }
+
+    const CellGrid& grid_;
+    std::uint32_t cell_;
+    std::uint8_t outside_;
+    int centre_ = -2;
+    std::vector<std::uint8_t> above_;
+    std::vector<std::uint8_t> at_;
+    std::vector<std::uint8_t> below_;
+};
 
 }  // namespace
 
@@ -100,7 +135,14 @@ PaintedRecords WritePaintedRecords(const CellGrid& grid, std::span<const EntryTi
     for (std::size_t e = 0; e < entries.size(); ++e) {
         const auto cell = static_cast<std::uint32_t>(e);
         const EntryTiles& tiles = entries[e];
+        std::optional<TerrainRows> terrain;
+        if (tiles.terrain != nullptr) {
+            terrain.emplace(grid, cell, tiles.terrain->OutsideIsTerrain());
+        }
         for (int y = rows[e].bottom; y >= 0 && y >= rows[e].top; --y) {
+            if (terrain) {
+                terrain->Centre(y);
+            }
             char* const room = sink.Room(rowRoom);
             char* next = room;
             for (int x = 0; x < grid.Width(); ++x) {
@@ -108,12 +150,10 @@ PaintedRecords WritePaintedRecords(const CellGrid& grid, std::span<const EntryTi
                     continue;
                 }
                 const std::uint8_t tile =
-                    tiles.terrain == nullptr
-                        ? tiles.tile
-                        : tiles.terrain->Tile(TerrainNeighbours(grid, x, y, cell,
-                                                                tiles.terrain->OutsideIsTerrain()),
-                                              static_cast<std::uint32_t>(x),
-                                              static_cast<std::uint32_t>(y));
+                    terrain
+                        ? tiles.terrain->Tile(terrain->Neighbours(x), static_cast<std::uint32_t>(x),
+                                              static_cast<std::uint32_t>(y))
+                        : tiles.tile;
                 painted.tiles.set(tile);
                 EncodeLevelRecord(next, static_cast<std::uint32_t>(x),
                                   static_cast<std::uint32_t>(y), tile);
