@@ -239,12 +239,13 @@ std::string PaintCommand::Help() const {
 Makes the level file OUTPUT of a colour drawing: each pixel of PICTURE is one
 cell, and its colour says what the cell becomes, as the legend PALETTE says.
 
-PICTURE: any picture prepare reads (BMP, PNG, GIF, JPEG, PBM, PGM, PPM, XPM)
-of at most 4096 x 4096 pixels (a record holds x and y in 12 bits). A pixel
-with alpha below 128 is an empty cell. An opaque pixel counts by its stored
-RGB: a palette colour gives that colour's cell, white that the palette does
-not list is empty, and any other colour refuses the picture, naming up to 8
-such colours with their pixel counts and first positions.
+PICTURE: any picture prepare reads (BMP, PNG, GIF, JPEG, PBM, PGM, PPM, XPM;
+not SVG, which has no pixels) of at most 4096 x 4096 pixels (a record holds x
+and y in 12 bits). A pixel with alpha below 128 is an empty cell. An opaque
+pixel counts by its stored RGB: a palette colour gives that colour's cell,
+white that the palette does not list is empty, and any other colour refuses
+the picture, naming up to 8 such colours with their pixel counts and first
+positions.
 
 PALETTE: a GIMP palette (.gpl), which GIMP, Krita, Inkscape and Aseprite load,
 so that the drawing uses exactly its colours: the first line 'GIMP Palette',
@@ -290,8 +291,9 @@ without a 16 x 16 cell in the tileset, an unused rules block), then
 
 Exit status: 0 written; 1 failed (a palette, rules file, tileset or picture
 that cannot be read, a terrain without rules, or an OUTPUT that cannot be
-written); 2 the picture refused (larger than 4096 x 4096, or of colours the
-palette does not list); 64 bad usage. Nothing is written unless it is 0.
+written); 2 the picture refused (larger than 4096 x 4096, an SVG drawing, or
+of colours the palette does not list); 64 bad usage. Nothing is written
+unless it is 0.
 )";
 }
 
