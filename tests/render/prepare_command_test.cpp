@@ -161,21 +161,23 @@ TEST_F(PrepareCommandTest, RefusalsLeaveTheOutputAsItWas) {
 // Drawings on a transparent background: the opaque pixels are dark, whatever their colour, unless
 // --grey asks for grey values; results all alike are written and warned about.
 TEST_F(PrepareCommandTest, TransparentBackgroundsAndResultsAllAlike) {
-    const QRgb yellow = qRgb(255, 215, 0);  // grey value 195: light
+    const auto letters = static_cast<int>(kLettersTiles.size());
+    const auto drawn = [](QRgb dark, QRgb light) {
+        return QImage::fromData(
+            QByteArray::fromStdString(QtPicture(QImage::Format_ARGB32, dark, light, "PNG")));
+    };
     const QRgb clear = qRgba(255, 255, 255, 0);
-    QImage whiteOnClear(64, 32, QImage::Format_Indexed8);
+    const QImage yellowOnClear = drawn(qRgb(255, 215, 0), clear);  // yellow's grey value: 195
+    QImage whiteOnClear(64, 32, QImage::Format_Indexed8);          // two colours, one transparent
     whiteOnClear.setColorTable({qRgba(0, 0, 0, 0), qRgb(255, 255, 255)});
-    QImage lighterOnly(64, 32, QImage::Format_Indexed8);
-    lighterOnly.setColorTable({qRgb(0, 0, 0), qRgb(250, 250, 250)});
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 64; ++x) {
             whiteOnClear.setPixel(x, y, Letters(x, y) ? 1 : 0);
-            lighterOnly.setPixel(x, y, 1);
         }
     }
     const std::string in = dir / "in.png";
     const std::string out = dir / "out.bmp";
-    const auto letters = static_cast<int>(kLettersTiles.size());
+    const std::string warning = "warning: '" + in + "': no pixel is dark: ";
     struct Case {
         const char* name;
         QImage picture;
@@ -183,23 +185,13 @@ TEST_F(PrepareCommandTest, TransparentBackgroundsAndResultsAllAlike) {
         int dark;
         std::string warning;  // empty for none
     } const cases[] = {
-        {"yellow on transparent",
-         QImage::fromData(
-             QByteArray::fromStdString(QtPicture(QImage::Format_ARGB32, yellow, clear, "PNG"))),
-         {},
-         letters,
-         ""},
+        {"yellow on transparent", yellowOnClear, {}, letters, ""},
         {"alpha 128 is opaque, 127 transparent",
-         QImage::fromData(QByteArray::fromStdString(QtPicture(
-             QImage::Format_ARGB32, qRgba(255, 255, 255, 128), qRgba(0, 0, 0, 127), "PNG"))),
+         drawn(qRgba(255, 255, 255, 128), qRgba(0, 0, 0, 127)),
          {},
          letters,
          ""},
-        {"white on a transparent palette entry: opacity wins over two colours",
-         whiteOnClear,
-         {},
-         letters,
-         ""},
+        {"opacity wins over two colours", whiteOnClear, {}, letters, ""},
         {"--invert", whiteOnClear, {"--invert"}, 64 * 32 - letters, ""},
         {"--threshold does not apply",
          whiteOnClear,
@@ -209,31 +201,20 @@ TEST_F(PrepareCommandTest, TransparentBackgroundsAndResultsAllAlike) {
              "' has transparent pixels, so its opaque pixels are dark; --grey judges every pixel "
              "by its grey value over white"},
         {"--grey",
-         QImage::fromData(
-             QByteArray::fromStdString(QtPicture(QImage::Format_ARGB32, yellow, clear, "PNG"))),
+         yellowOnClear,
          {"--grey"},
          0,
-         "warning: '" + in +
-             "': no pixel is dark: a pixel is dark when its grey value over white is below 128 "
-             "(--threshold 128); --threshold 255 (without --invert) makes the " +
+         warning +
+             "a pixel is dark when its grey value over white is below 128 (--threshold "
+             "128); --threshold 255 (without --invert) makes the " +
              std::to_string(letters) + " pixels darker than the most common grey value, 255, dark"},
         {"all transparent",
-         QImage::fromData(
-             QByteArray::fromStdString(QtPicture(QImage::Format_ARGB32, clear, clear, "PNG"))),
+         drawn(clear, clear),
          {},
          0,
-         "warning: '" + in +
-             "': no pixel is dark: every pixel is transparent (alpha below 128), and on a "
-             "transparent background the opaque pixels are dark; the drawing may be on a layer "
-             "that was not saved with the picture"},
-        {"two colours, only the lighter used",
-         lighterOnly,
-         {},
-         0,
-         "warning: '" + in +
-             "': no pixel is dark: the picture's palette has two colours, whose darker one is "
-             "dark, and every pixel is the lighter, (250, 250, 250); draw the map in the other "
-             "colour, (0, 0, 0)"},
+         warning + "every pixel is transparent (alpha below 128), and on a transparent background "
+                   "the opaque pixels are dark; the drawing may be on a layer that was not saved "
+                   "with the picture"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(c.picture.save(QString::fromStdString(in), "PNG")) << c.name;

@@ -27,8 +27,9 @@ std::string RulesFileText(const std::vector<WrittenTerrain>& terrains) {
                 text += " " + std::to_string(tile);
             }
             text += "\n";
-            for (const std::string& row : rule.rows) {
-                text += "  " + std::string(1, row[0]) + " " + row[1] + " " + row[2] + "\n";
+            for (int row = 0; row < 3; ++row) {
+                text += "  " + rule.cells.substr(3 * row, 1) + " " + rule.cells[3 * row + 1] + " " +
+                        rule.cells[3 * row + 2] + "\n";
             }
         }
     }
@@ -49,7 +50,7 @@ int TerrainTile(const std::vector<std::string>& drawing, int x, int y, char lett
         bool matches = true;
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {
-                const char want = rule.rows[dy + 1][dx + 1];
+                const char want = rule.cells[std::size_t(3 * (dy + 1) + dx + 1)];
                 if (want != '?' && (want == 'X') != isTerrain(x + dx, y + dy)) {
                     matches = false;
                 }

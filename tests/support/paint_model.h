@@ -3,7 +3,6 @@
 // tried one by one against the cell's 3 x 3 neighbourhood, character by character.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,7 +16,7 @@ std::uint32_t PositionHash(std::uint32_t x, std::uint32_t y);
 
 struct WrittenRule {
     std::vector<int> tiles;
-    std::array<std::string, 3> rows;  // "?.?", "XXX", "?X?": above, the cell's row, below
+    std::string cells;  // 9 of X . ?: the rows above, at and below the cell, each left to right
 };
 
 struct WrittenTerrain {
