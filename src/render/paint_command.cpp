@@ -18,6 +18,7 @@
 #include "conversion/level_record.h"
 #include "conversion/output_file.h"
 #include "conversion/quoted.h"
+#include "conversion/tile_grid.h"
 #include "conversion/tileset_prefix.h"
 #include "paint/cell_classes.h"
 #include "paint/gimp_palette.h"
@@ -127,11 +128,13 @@ void RefuseLargeDrawing(const QSize& size, const std::string& path, std::ostream
     const std::size_t dot = path.rfind('.');
     const std::size_t slash = path.rfind('/');
     const bool suffix = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-    const std::string scaled = path.substr(0, suffix ? dot : path.size()) + "-4096.png";
+    const std::string side = std::to_string(kLargestDrawingSide);
+    const std::string scaled = path.substr(0, suffix ? dot : path.size()) + "-" + side + ".png";
     err << "cause: " << Quoted(path) << " is " << size.width() << " x " << size.height()
-        << " pixels; a record holds x and y in 12 bits, so a drawing has at most 4096 x 4096\n"
-        << "hint: scale it down without making new colours (one pixel is one cell): convert "
-        << ShellQuoted(path) << " -filter point -resize 4096x4096 " << ShellQuoted(scaled) << '\n';
+        << " pixels; a record holds x and y in 12 bits, so a drawing has at most " << side << " x "
+        << side << "\nhint: scale it down without making new colours (one pixel is one cell): "
+        << "convert " << ShellQuoted(path) << " -filter point -resize " << side << "x" << side
+        << " " << ShellQuoted(scaled) << '\n';
 }
 
 // An SVG drawing has no pixels to be cells; drawn by the toolkit it would get anti-aliased edges,
@@ -149,7 +152,8 @@ void RefuseUnknownColours(const paint::UnknownColours& unknown, const PaintFiles
     err << "cause: " << Quoted(files.picture) << " has "
         << Count(unknown.Pixels(), "pixel", "pixels") << " of colours that the palette "
         << Quoted(files.palette)
-        << " does not list (white and transparent pixels are empty cells)\n";
+        << " does not list (transparent pixels, and white ones that it does not list, are empty "
+           "cells)\n";
     std::uint64_t named = 0;
     for (const paint::UnknownColour& colour : unknown.Named()) {
         char hex[8];
@@ -200,7 +204,7 @@ void PrintWarnings(const PaintFiles& files, const std::vector<LegendEntry>& lege
                 << " of " << Quoted(legend[i].name) << '\n';
         }
     }
-    for (int tile = 0; tile <= 255; ++tile) {
+    for (int tile = 0; tile <= kLargestTile; ++tile) {
         if (painted.tiles.test(static_cast<std::size_t>(tile))) {
             if (const auto warning = TileCellWarning(tile, picture)) {
                 err << *warning << '\n';

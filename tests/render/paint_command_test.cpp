@@ -172,7 +172,9 @@ TEST_F(PaintCommandTest, RefusalsAndFailuresLeaveTheOutputAsItWas) {
     WriteWholeFile(palette, kLegend);
     std::vector<std::string> unknown = {
         "cause: '" + dir / "strange.png" + "' has 11 pixels of colours that the palette '" +
-            palette + "' does not list (white and transparent pixels are empty cells)",
+            palette +
+            "' does not list (transparent pixels, and white ones that it does not list, are empty "
+            "cells)",
         "cause: (1, 2, 3) #010203: 2 pixels, the first at x 1, y 0"};
     for (int i = 0; i < 7; ++i) {
         unknown.push_back("cause: (50, 50, " + std::to_string(i) + ") #3232" + "0" +
