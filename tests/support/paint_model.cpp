@@ -15,7 +15,7 @@ std::string RulesFileText(const std::vector<WrittenTerrain>& terrains) {
     std::string text;
     for (const WrittenTerrain& terrain : terrains) {
         text += "terrain " + terrain.name + "\n";
-        text += terrain.outsideIsTerrain ? "outside X\n" : "outside .\n";
+        text += terrain.outsideIsTerrain ? "outside X\n" : "";  // "outside ." is the default
         text += "fill";
         for (const int tile : terrain.fill) {
             text += " " + std::to_string(tile);
