@@ -15,14 +15,16 @@ namespace quorbel::cli {
 command::Registry QuorbelLvl() {
     command::Registry commands(std::string(command::kToolName),
                                "Quorbel Map Maker's command-line tool for level files (.lvl)");
-    // In the order of the work: a picture made a map, maps made levels, levels looked at and
-    // exchanged.
+    // In the order of the work: a picture made a map, maps (or a colour drawing) made levels,
+    // levels looked at and exchanged.
     commands.Add(std::make_unique<ExternalCommand>("prepare"),
                  "make the 1-bit BMP that convert takes of any picture");
     commands.Add(std::make_unique<ConvertCommand>(),
                  "turn a 1-bit BMP into a level file over a tileset");
     commands.Add(std::make_unique<ComposeCommand>(),
                  "make a level of several 1-bit BMP layers, one tile number each");
+    commands.Add(std::make_unique<ExternalCommand>("paint"),
+                 "make a level of a colour drawing, one palette colour per kind of cell");
     commands.Add(std::make_unique<SplitCommand>(),
                  "take a level apart into its tileset and one 1-bit BMP per tile number");
     commands.Add(std::make_unique<InfoCommand>(),

@@ -7,6 +7,7 @@
 #include "cli/composition.h"
 #include "cli/console_front_end.h"
 #include "cli/conversion_notes.h"
+#include "cli/no_record_warning.h"
 #include "cli/report_file.h"
 #include "cli/run_options.h"
 #include "command/stop_signals.h"
@@ -160,6 +161,9 @@ class Composing {
                  ConvertedWarnings(composition_.layers[i].tile, composition_.records[i],
                                    level.Picture(), layers_[i].bitmap)) {
                 err_ << OfLayer(warning, i, layers_[i].bitmap) << '\n';
+            }
+            if (composition_.records[i] == 0) {
+                err_ << OfLayer(NoRecordWarning("the layer"), i, layers_[i].bitmap) << '\n';
             }
         }
     }

@@ -12,6 +12,7 @@
 
 #include "formats/bitmap_check.h"
 #include "formats/level_file.h"
+#include "formats/tile_cells.h"
 
 namespace quorbel {
 
@@ -29,10 +30,6 @@ std::string PreparedName(const std::string& path);
 
 // The cause line for a tileset that is a map bitmap given with a bitmap that is not one.
 std::string SwappedInputsCause(const std::string& tilesetPath, const std::string& bitmapPath);
-
-// The warning for a tile number without a whole 16 x 16 cell in the tileset's picture (nothing
-// when it has one); picture is what the tileset's BMP header says, nothing when it has none.
-std::optional<std::string> TileCellWarning(int tile, const std::optional<PrefixPicture>& picture);
 
 // The warning for a palette entry 0 that looks light (grey value 128 or more) but counts as dark
 // because its blue is not 255, or looks dark but counts as light; nothing when it counts as it

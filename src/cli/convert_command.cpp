@@ -3,6 +3,7 @@
 #include "base/quoted.h"
 #include "cli/console_front_end.h"
 #include "cli/conversion_notes.h"
+#include "cli/no_record_warning.h"
 #include "cli/report_file.h"
 #include "cli/run_options.h"
 #include "command/stop_signals.h"
@@ -42,6 +43,9 @@ void PrintConvertedNotes(const std::string& tileText, const RunFiles& files, boo
     for (const std::string& warning :
          ConvertedWarnings(tile, records, level.Picture(), files.bitmap)) {
         err << warning << '\n';
+    }
+    if (records == 0) {
+        err << NoRecordWarning(Quoted(files.bitmap)) << '\n';
     }
     if (!quiet) {
         err << WroteLine(files.output, records, tile) << '\n';

@@ -97,8 +97,8 @@ std::optional<std::string> LossWarning(const std::string& level, const LevelLaye
 // Writes the prefix and the maps into folder, all replacing their earlier files together. Throws
 // FileError, and RunInterrupted for a stop signal; nothing is replaced then.
 void WriteFiles(const std::string& levelPath, std::uint32_t prefixSize, const LevelLayers& layers,
-                const std::string& folder, std::ostream& err) {
-    const ConsoleFrontEnd signals({}, err, ReceivedStopSignal(), true);
+                const std::string& folder) {
+    const command::StopSignalPump signals;
     FolderForFiles made(folder);
     InputFile source(levelPath);
     const FileBeingRead reading[] = {{source.Identity(), "the level"}};
@@ -191,7 +191,7 @@ int SplitCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std:
 
     InstallStopSignalHandlers();
     try {
-        WriteFiles(levelPath, level.PrefixSize(), layers, folder, err);
+        WriteFiles(levelPath, level.PrefixSize(), layers, folder);
     } catch (const RunInterrupted&) {
         EndByReceivedSignal();
     }

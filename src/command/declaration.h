@@ -57,12 +57,12 @@ struct Item {
     std::string text{};
 };
 
-// A piece of prose: a paragraph, wrapped to the width shown, or a list of items. Items right after
-// a paragraph that ends in ':' belong to it.
+// A piece of prose: a paragraph, wrapped to the width shown, a list of items, or lines shown as
+// they are (a file's text), indented. Items right after a paragraph that ends in ':' belong to it.
 struct Block {
-    enum class Kind { Paragraph, Items };
+    enum class Kind { Paragraph, Items, Lines };
     Kind kind = Kind::Paragraph;
-    std::string text{};  // the paragraph
+    std::string text{};  // the paragraph, or the lines separated by '\n'
     std::vector<Item> items{};
 };
 
@@ -71,6 +71,9 @@ inline Block Paragraph(std::string text) {
 }
 inline Block Items(std::vector<Item> items) {
     return {Block::Kind::Items, {}, std::move(items)};
+}
+inline Block Lines(std::string lines) {
+    return {Block::Kind::Lines, std::move(lines), {}};
 }
 
 using Prose = std::vector<Block>;

@@ -74,7 +74,7 @@ void AppendItems(std::string& out, const std::vector<Item>& items) {
 void AppendProse(std::string& out, const Prose& prose) {
     for (std::size_t i = 0; i < prose.size(); ++i) {
         const Block& block = prose[i];
-        const bool continues = i > 0 && block.kind == Block::Kind::Items &&
+        const bool continues = i > 0 && block.kind != Block::Kind::Paragraph &&
                                prose[i - 1].kind == Block::Kind::Paragraph &&
                                prose[i - 1].text.ends_with(':');
         if (i > 0 && !continues) {
@@ -82,6 +82,12 @@ void AppendProse(std::string& out, const Prose& prose) {
         }
         if (block.kind == Block::Kind::Items) {
             AppendItems(out, block.items);
+        } else if (block.kind == Block::Kind::Lines) {
+            for (std::string_view rest = block.text; !rest.empty();) {
+                const std::size_t end = std::min(rest.find('\n'), rest.size());
+                out += "  " + std::string(rest.substr(0, end)) + '\n';
+                rest.remove_prefix(std::min(end + 1, rest.size()));
+            }
         } else {
             AppendLines(out, Wrapped(block.text, kHelpWidth));
         }

@@ -6,6 +6,8 @@
 
 #include <csignal>
 
+#include "conversion/front_end.h"
+
 namespace quorbel::command {
 
 // Installs the handlers that record the first stop signal.
@@ -13,6 +15,15 @@ void InstallStopSignalHandlers();
 
 // The signal number received, or 0; written only by the handlers.
 const volatile std::sig_atomic_t& ReceivedStopSignal();
+
+// The event pump of a command that runs without a window: no events, and a stop asked for once a
+// stop signal has arrived, so that a copy or a row loop ends at its next look.
+class StopSignalPump : public EventPump {
+  public:
+    void ProcessEvents() override {}
+    bool StopRequested() const override { return ReceivedStopSignal() != 0; }
+    bool HasEventsToProcess() const override { return false; }
+};
 
 // Restores the signal's default action and raises it again: the exit status says which it was.
 [[noreturn]] void EndByReceivedSignal();

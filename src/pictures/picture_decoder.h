@@ -3,10 +3,14 @@
 // decoded here, its format told by its content.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <functional>
 #include <string>
+
+#include "files/file_system.h"
+#include "formats/picture_file.h"
 
 namespace quorbel::pictures {
 
@@ -18,5 +22,19 @@ using SizeCheck = std::function<void(const QSize&)>;
 // picture Qt can read; whatever check throws.
 QImage PictureFromBytes(const std::string& bytes, const std::string& what,
                         const SizeCheck& check = {});
+
+// The whole file, not as far as a BMP size field says: writers leave that field 0 or get it
+// wrong, and the picture readers ignore what follows the picture. Throws FileError for a file of
+// more than kLargestPictureFile bytes (before reading it) or a failed read.
+std::string WholePictureFile(InputFile& file);
+
+// What the picture's header says, read without decoding its pixels, so that a picture can be
+// refused before its memory is taken: its size (invalid when the reader cannot tell) and the
+// name of its format in lower case ("png", "svg"; empty when no reader knows it).
+struct PictureHeader {
+    QSize size;
+    QByteArray format;
+};
+PictureHeader ReadPictureHeader(const std::string& bytes);
 
 }  // namespace quorbel::pictures

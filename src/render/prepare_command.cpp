@@ -15,6 +15,7 @@ namespace quorbel::render {
 namespace {
 
 using command::Completion;
+using command::Items;
 using command::Paragraph;
 using command::ParsedArguments;
 using command::UsageError;
@@ -31,17 +32,6 @@ int ThresholdFromText(const std::string& text) {
         throw UsageError("--threshold " + Quoted(text) + ": give a whole number from 0 to 256");
     }
     return value;
-}
-
-// Whole files, not as far as a BMP size field says: writers leave that field 0 or get it wrong,
-// and the picture readers ignore what follows the picture.
-std::string WholeFile(InputFile& file) {
-    if (file.Size() > kLargestPictureFile) {
-        throw FileError("cannot read " + Quoted(file.Path()) + " as a picture: it has " +
-                        std::to_string(file.Size()) + " bytes, more than the " +
-                        std::to_string(kLargestPictureFile) + " read as a picture");
-    }
-    return file.Read(static_cast<std::size_t>(file.Size()));
 }
 
 void RefuseLargerThanAMap(const QSize& size, const std::string& path) {
@@ -66,7 +56,11 @@ command::Declaration PrepareCommand::Declare() const {
         .options = {{.name = "--threshold",
                      .valueName = "N",
                      .help = "grey values below N are dark, 0..256. Default: 128"},
-                    {.name = "--invert", .help = "swap dark and light: light pixels become tiles"}},
+                    {.name = "--invert",
+                     .help = "swap dark and light: light (or transparent) pixels become tiles"},
+                    {.name = "--grey",
+                     .help = "judge every pixel by its grey value over white, also in a picture "
+                             "with transparent pixels"}},
         .operands = {{"IMAGE", false,
                       Completion::Files({"bmp", "png", "gif", "jpg", "jpeg", "pbm", "pgm", "ppm",
                                          "pnm", "xpm", "webp"})},
@@ -79,13 +73,22 @@ command::Declaration PrepareCommand::Declare() const {
                        "tile record."),
              Paragraph("IMAGE may be a BMP (any header version and bit depth, rows stored either "
                        "way), PNG, GIF, JPEG, PBM, PGM, PPM or XPM picture of at most 1024 x 1024 "
-                       "pixels; a larger one is refused, not scaled. A pixel is dark when its grey "
-                       "value (0 black .. 255 white, after laying it over white, so that "
-                       "transparent is light) is below N. A picture with a palette of exactly two "
-                       "colours needs no threshold: its darker colour is dark, whichever comes "
-                       "first in the palette.")},
+                       "pixels; a larger one is refused, not scaled. Which pixels are dark:"),
+             Items({{"transparent background",
+                     "a picture with a transparent pixel (alpha below 128) is a drawing on a "
+                     "transparent background: its opaque pixels (alpha 128 or more) are dark, "
+                     "whatever their colour; --threshold does not apply to it"},
+                    {"grey values",
+                     "otherwise a pixel is dark when its grey value (0 black .. 255 white, after "
+                     "laying it over white) is below N; a picture with a palette of exactly two "
+                     "colours needs no threshold: its darker colour is dark, whichever comes "
+                     "first in the palette"}}),
+             Paragraph("A result with no dark pixel, or with every pixel dark, is still written, "
+                       "and a warning on standard error says which rule decided and what to try. "
+                       "A drawing in several colours, one kind of tile each, becomes a level with "
+                       "quorbel-lvl paint.")},
         .output = {Paragraph("Standard output gets one line: \"wrote OUTPUT: W x H pixels, D "
-                             "dark\".")},
+                             "dark\". Warnings go to standard error.")},
         .exitStatus = {{"0", "written"},
                        {"1",
                         "IMAGE is no picture that can be read or larger than 1024 x 1024, or "
@@ -98,18 +101,19 @@ command::Declaration PrepareCommand::Declare() const {
     };
 }
 
-int PrepareCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream&) {
+int PrepareCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
     DarkRule rule;
     if (const auto threshold = parsed.Value("--threshold")) {
         rule.darkBelow = ThresholdFromText(*threshold);
     }
     rule.invert = parsed.Has("--invert");
+    rule.grey = parsed.Has("--grey");
     const std::string& imagePath = parsed.operands[0];
     const std::string& outputPath = parsed.operands[1];
 
     InputFile image(imagePath);
     const FileBeingRead reading[] = {{image.Identity(), "the picture"}};
-    const DarkPixels dark(MapPicture(WholeFile(image), imagePath), rule);
+    const DarkPixels dark(MapPicture(pictures::WholePictureFile(image), imagePath), rule);
     const std::string bmp = MonochromeBmpBytes(dark.Width(), dark.Height(),
                                                [&](int x, int y) { return dark.IsDark(x, y); });
     OutputFile output(outputPath, reading);
@@ -117,6 +121,14 @@ int PrepareCommand::Execute(const ParsedArguments& parsed, std::ostream& out, st
     output.Commit();
     out << "wrote " << outputPath << ": " << dark.Width() << " x " << dark.Height() << " pixels, "
         << dark.Count() << " dark\n";
+    if (dark.By() == DarkBy::Opacity && parsed.Value("--threshold")) {
+        err << "warning: --threshold does not apply: " << Quoted(imagePath)
+            << " has transparent pixels, so its opaque pixels are dark; --grey judges every pixel "
+               "by its grey value over white\n";
+    }
+    if (const auto warning = DarkPixelsWarning(dark, rule)) {
+        err << "warning: " << Quoted(imagePath) << ": " << *warning << '\n';
+    }
     return command::kExitSuccess;
 }
 

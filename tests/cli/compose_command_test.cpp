@@ -154,6 +154,16 @@ TEST_F(ComposeCommandTest, StatusesWarningsAndWhatWasWritten) {
     result = Compose({"--quiet"}, {{"1", a}, {"200", b}});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(Lines(result.err), std::vector<std::string>{warning});
+
+    BmpBuilder(2, 2).Pixels([](int, int) { return 1; }).WriteTo(b);  // no dark pixel
+    result = Compose({"--quiet"}, {{"1", a}, {"7", b}});
+    EXPECT_EQ(Lines(result.err),
+              std::vector<std::string>{"warning: layer 2 '" + b +
+                                       "': the layer gives no record: "
+                                       "it has no dark pixel. A drawing in a light colour or on a "
+                                       "transparent background loses its pixels in a 1-bit map "
+                                       "that other tools make: make the map of the drawing with "
+                                       "quorbel-lvl prepare, or the level with quorbel-lvl paint"});
 }
 
 // Each row's layers are also converted one by one: compose ends as the worst of those runs ends

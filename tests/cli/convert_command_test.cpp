@@ -237,6 +237,7 @@ TEST_F(ConvertCommandTest, WarningsAndWhatWasWrittenFollowTheLastStatus) {
         std::vector<std::string> options;
         std::vector<std::string> err;  // all of standard error after the statuses
         bool quiet = false;
+        bool blank = false;  // no pixel dark
     } const cases[] = {
         {"plain", {}, {}, {wrote + "6 records of tile 171"}},
         {"tile without a cell",
@@ -257,9 +258,19 @@ TEST_F(ConvertCommandTest, WarningsAndWhatWasWrittenFollowTheLastStatus) {
          {"warning: palette entry 0 is (0, 0, 255): a blue value of 255 marks the light colour, "
           "so its 6 pixels count as light"},
          true},
+        {"no dark pixel",
+         {},
+         {"--quiet"},
+         {"warning: '" + bitmap +
+          "' gives no record: it has no dark pixel. A drawing in a light colour or on a "
+          "transparent background loses its pixels in a 1-bit map that other tools make: make "
+          "the map of the drawing with quorbel-lvl prepare, or the level with quorbel-lvl paint"},
+         true,
+         true},
     };
     for (const Case& c : cases) {
-        WriteWholeFile(bitmap, test::VariantBmp(c.variant, 8, 4, dark));
+        WriteWholeFile(bitmap, test::VariantBmp(c.variant, 8, 4,
+                                                c.blank ? [](int, int) { return false; } : dark));
         std::vector<std::string> args = c.options;
         args.insert(args.end(), {tileset, bitmap, output});
         const auto result = Convert(args);

@@ -43,12 +43,14 @@ struct Fixture {
     std::string tileset = dir / "tileset.bmp";
     std::string map = dir / "map.bmp";
     std::string level = dir / "level.lvl";
-    std::string tiledMap = dir / "map.tmx";  // with its picture map-tileset.bmp
+    std::string tiledMap = dir / "map.tmx";    // with its picture map-tileset.bmp
+    std::string palette = dir / "legend.gpl";  // the map's dark colour, for paint
 
     Fixture() {
         test::BmpBuilder(16, 16).WriteTo(tileset);
         test::BmpBuilder(4, 3).Pixels([](int x, int y) { return (x + y) % 2; }).WriteTo(map);
         WriteWholeFile(level, test::BmpBuilder(16, 16).Bytes() + test::LevelRecordBytes(1, 2, 1));
+        WriteWholeFile(palette, "GIMP Palette\n0 0 0 ground 1\n");
         EXPECT_EQ(cli::Lvl({"export", level, tiledMap}).exitStatus, 0);
     }
 };
@@ -123,6 +125,12 @@ std::vector<Writer> Writers() {
                            return std::vector<std::string>{"render", f.level, "-o", out};
                        },
                        [](const Fixture& f) { return f.level; }, 1, 64, false, true});
+    writers.push_back(
+        {"paint", ".lvl",
+         [](const Fixture& f, const std::string& out) {
+             return std::vector<std::string>{"paint", f.tileset, f.palette, f.map, out};
+         },
+         [](const Fixture& f) { return f.map; }, 1, 1, false, true});
 #endif
     return writers;
 }

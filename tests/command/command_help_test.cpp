@@ -109,7 +109,11 @@ const Row kRows[] = {
     {"render",
      {"-o, --output PREVIEW.png", "--tileset", "--scale", "(t - 1) mod 19", "4096", "Exit status"}},
     {"prepare",
-     {"--threshold N", "--invert", "PBM, PGM, PPM or XPM", "Default: 128", "Exit status"}},
+     {"--threshold N", "--invert", "--grey", "PBM, PGM, PPM or XPM", "Default: 128",
+      "transparent background", "Exit status"}},
+    {"paint",
+     {"--rules FILE", "--nearest", "GIMP palette", "4096 x 4096", "alpha below 128", "2654435761",
+      "  ? . ?", "wrote OUTPUT: N records of K colours", "Exit status"}},
 #endif
 };
 
@@ -170,7 +174,7 @@ TEST(CommandHelp, EveryListedCommandHasARow) {
     for (const Registry::Entry& entry : QuorbelLvl().Entries()) {
         const std::string name(entry.command->Name());
 #if !QUORBEL_WITH_RENDER
-        if (name == "render" || name == "prepare") {
+        if (name == "render" || name == "prepare" || name == "paint") {
             continue;
         }
 #endif

@@ -8,8 +8,8 @@
 set -uo pipefail
 completion=$(realpath "$1")
 tool=$(realpath "$2")
-# A build without quorbel-lvl-render lists render and prepare, but has neither their declarations
-# nor their help: its completion knows only the other commands.
+# A build without quorbel-lvl-render lists render, prepare and paint, but has neither their
+# declarations nor their help: its completion knows only the other commands.
 without_render=${3:-}
 external() { [ "$without_render" = without-render ] && { [ "$1" = render ] || [ "$1" = prepare ]; }; }
 source /usr/share/bash-completion/bash_completion
@@ -18,7 +18,7 @@ source "$completion"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1
-touch map.bmp level.lvl tiles.lvl edit.tmx edit.tmj edit.json draw.png notes.txt
+touch map.bmp level.lvl tiles.lvl edit.tmx edit.tmj edit.json draw.png notes.txt legend.gpl
 mkdir folder
 failures=0
 
@@ -56,12 +56,17 @@ expect "folder map.bmp" quorbel-lvl convert --tile 7 tiles.lvl ""
 expect "folder level.lvl tiles.lvl" quorbel-lvl convert --tile 7 tiles.lvl map.bmp ""
 expect "" quorbel-lvl convert tiles.lvl map.bmp level.lvl ""
 expect "" quorbel-lvl convert --tile ""
-expect "draw.png edit.json edit.tmj edit.tmx folder level.lvl map.bmp notes.txt tiles.lvl" \
+expect "draw.png edit.json edit.tmj edit.tmx folder legend.gpl level.lvl map.bmp notes.txt tiles.lvl" \
     quorbel-lvl convert --report ""
 expect "folder level.lvl tiles.lvl" quorbel-lvl compose tiles.lvl ""
 # Bash breaks words at ':', so the candidates are what follows "171:".
 expect "folder map.bmp" quorbel-lvl compose tiles.lvl new.lvl 171:
 expect "folder map.bmp" quorbel-lvl compose tiles.lvl new.lvl 171:map.bmp 23:
+expect "folder level.lvl map.bmp tiles.lvl" quorbel-lvl paint ""
+expect "folder legend.gpl" quorbel-lvl paint tiles.lvl ""
+expect "draw.png folder map.bmp" quorbel-lvl paint --rules notes.txt tiles.lvl legend.gpl ""
+expect "folder level.lvl tiles.lvl" quorbel-lvl paint tiles.lvl legend.gpl draw.png ""
+expect "--nearest" quorbel-lvl paint --ne
 expect "folder" quorbel-lvl split level.lvl ""
 expect "edit.json edit.tmj edit.tmx folder" quorbel-lvl export level.lvl ""
 expect "edit.json edit.tmj edit.tmx folder" quorbel-lvl import ""

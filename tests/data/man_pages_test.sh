@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Renders every manual page as a reader's man shows it (MANWIDTH=80) and checks it:
-#   man_pages_test.sh MAN_DIR QUORBEL_LVL README SAMPLES_DIR
+#   man_pages_test.sh MAN_DIR QUORBEL_LVL README "SAMPLE;SAMPLE;..."
 # - groff has nothing to warn about, and no line passes 80 columns;
 # - the sections come in the order man-pages(7) gives, NAME, SYNOPSIS, DESCRIPTION and SEE ALSO in
 #   every page, and OPTIONS holds options only (no paragraph of output or exit statuses);
 # - the SYNOPSIS of quorbel-lvl's pages is the usage that its --help shows, and so is each line of
 #   the README's synopsis block, which must name every command;
-# - the window program's page names every sample the build makes.
+# - the window program's page names every sample an installation holds.
 set -uo pipefail
 man_dir=$1
 tool=$2
@@ -72,7 +72,8 @@ done
 window="$man_dir/quorbel-mapmaker.1.gz"
 if [ -e "$window" ]; then
     files=$(MANWIDTH=80 man -l "$window" 2>/dev/null | section FILES)
-    for sample in "$samples"/*; do
+    IFS=';' read -r -a installed <<<"$samples"
+    for sample in "${installed[@]}"; do
         [[ $files == *"$(basename "$sample")"* ]] ||
             fail "quorbel-mapmaker: FILES does not name the sample $(basename "$sample")"
     done

@@ -21,7 +21,10 @@ set(expected
     usr/share/doc/quorbel-map-maker/copyright
     usr/share/lintian/overrides/quorbel-map-maker
     usr/share/quorbel-map-maker/samples/sample-coins.bmp
+    usr/share/quorbel-map-maker/samples/sample-drawing.png
     usr/share/quorbel-map-maker/samples/sample-map.bmp
+    usr/share/quorbel-map-maker/samples/sample-palette.gpl
+    usr/share/quorbel-map-maker/samples/sample-rules.txt
     usr/share/quorbel-map-maker/samples/sample-tileset.bmp
     usr/share/quorbel-map-maker/tiled/quorbel-level.js)
 if(MAN_DIR)
@@ -89,6 +92,14 @@ execute_process(
 if(BUILD_RENDER)
     execute_process(COMMAND ${tool} render ${ROOT}/sample.lvl -o ${ROOT}/sample.png
         COMMAND_ERROR_IS_FATAL ANY OUTPUT_QUIET)
+    execute_process(
+        COMMAND ${tool} paint --quiet --rules ${samples}/sample-rules.txt
+            ${samples}/sample-tileset.bmp ${samples}/sample-palette.gpl
+            ${samples}/sample-drawing.png ${ROOT}/painted.lvl
+        COMMAND_ERROR_IS_FATAL ANY ERROR_VARIABLE painted)
+    if(NOT painted STREQUAL "")
+        message(FATAL_ERROR "installed quorbel-lvl paint of the samples warned:\n${painted}")
+    endif()
 endif()
 list(LENGTH installed count)
 message(STATUS "${count} files installed as expected")

@@ -2,8 +2,10 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <sstream>
 
 #include "formats/monochrome_bmp.h"
+#include "render/prepare_command.h"
 #include "support/bmp_builder.h"
 #include "support/level_model.h"
 #include "support/run_process.h"
@@ -153,6 +155,81 @@ TEST_F(PrepareCommandTest, RefusalsLeaveTheOutputAsItWas) {
         EXPECT_EQ(result.exitStatus, c.exitStatus) << c.err << "\n" << result.err;
         EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
         EXPECT_EQ(ReadWholeFile(out), "earlier") << c.err;
+    }
+}
+
+// Drawings on a transparent background: the opaque pixels are dark, whatever their colour, unless
+// --grey asks for grey values; results all alike are written and warned about.
+TEST_F(PrepareCommandTest, TransparentBackgroundsAndResultsAllAlike) {
+    const auto letters = static_cast<int>(kLettersTiles.size());
+    const auto drawn = [](QRgb dark, QRgb light) {
+        return QImage::fromData(
+            QByteArray::fromStdString(QtPicture(QImage::Format_ARGB32, dark, light, "PNG")));
+    };
+    const QRgb clear = qRgba(255, 255, 255, 0);
+    const QImage yellowOnClear = drawn(qRgb(255, 215, 0), clear);  // yellow's grey value: 195
+    QImage whiteOnClear(64, 32, QImage::Format_Indexed8);          // two colours, one transparent
+    whiteOnClear.setColorTable({qRgba(0, 0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            whiteOnClear.setPixel(x, y, Letters(x, y) ? 1 : 0);
+        }
+    }
+    const std::string in = dir / "in.png";
+    const std::string out = dir / "out.bmp";
+    const std::string warning = "warning: '" + in + "': no pixel is dark: ";
+    struct Case {
+        const char* name;
+        QImage picture;
+        std::vector<std::string> options;
+        int dark;
+        std::string warning;  // empty for none
+    } const cases[] = {
+        {"yellow on transparent", yellowOnClear, {}, letters, ""},
+        {"alpha 128 is opaque, 127 transparent",
+         drawn(qRgba(255, 255, 255, 128), qRgba(0, 0, 0, 127)),
+         {},
+         letters,
+         ""},
+        {"opacity wins over two colours", whiteOnClear, {}, letters, ""},
+        {"--invert", whiteOnClear, {"--invert"}, 64 * 32 - letters, ""},
+        {"--threshold does not apply",
+         whiteOnClear,
+         {"--threshold", "200"},
+         letters,
+         "warning: --threshold does not apply: '" + in +
+             "' has transparent pixels, so its opaque pixels are dark; --grey judges every pixel "
+             "by its grey value over white"},
+        {"--grey",
+         yellowOnClear,
+         {"--grey"},
+         0,
+         warning +
+             "a pixel is dark when its grey value over white is below 128 (--threshold "
+             "128); --threshold 255 (without --invert) makes the " +
+             std::to_string(letters) + " pixels darker than the most common grey value, 255, dark"},
+        {"all transparent",
+         drawn(clear, clear),
+         {},
+         0,
+         warning + "every pixel is transparent (alpha below 128), and on a transparent background "
+                   "the opaque pixels are dark; the drawing may be on a layer that was not saved "
+                   "with the picture"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.picture.save(QString::fromStdString(in), "PNG")) << c.name;
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {in, out});
+        std::ostringstream output;
+        std::ostringstream errors;
+        EXPECT_EQ(PrepareCommand().Main(args, output, errors), 0) << c.name << errors.str();
+        EXPECT_EQ(output.str(),
+                  "wrote " + out + ": 64 x 32 pixels, " + std::to_string(c.dark) + " dark\n")
+            << c.name;
+        EXPECT_EQ(errors.str(), c.warning.empty() ? "" : c.warning + "\n") << c.name;
+        if (c.dark == letters) {
+            EXPECT_EQ(test::model::TilesOf(ReadWholeFile(out), 171), kLettersTiles) << c.name;
+        }
     }
 }
 

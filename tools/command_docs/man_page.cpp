@@ -70,6 +70,15 @@ void Prose(std::string& out, const command::Prose& prose) {
     for (const Block& block : prose) {
         if (block.kind == Block::Kind::Items) {
             TaggedItems(out, block.items);
+        } else if (block.kind == Block::Kind::Lines) {
+            // Each line on its own, so that one that starts with a dot is no request.
+            out += ".RS 4\n.EX\n";
+            for (std::string_view rest = block.text; !rest.empty();) {
+                const std::size_t end = std::min(rest.find('\n'), rest.size());
+                out += RoffText(rest.substr(0, end)) + "\n";
+                rest.remove_prefix(std::min(end + 1, rest.size()));
+            }
+            out += ".EE\n.RE\n";
         } else {
             out += ".PP\n" + RoffText(block.text) + "\n";
         }

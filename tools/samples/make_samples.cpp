@@ -1,5 +1,6 @@
-// quorbel-make-samples OUTDIR: writes the bundled samples, sample-tileset.bmp, sample-map.bmp and
-// sample-coins.bmp, into OUTDIR (made when missing). Runs at build time.
+// quorbel-make-samples OUTDIR: writes the bundled samples, sample-tileset.bmp, sample-map.bmp,
+// sample-coins.bmp, sample-drawing.png, sample-palette.gpl and sample-rules.txt, into OUTDIR (made
+// when missing). Runs at build time.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
     }
     const bool written = Write(folder / "sample-tileset.bmp", quorbel::samples::TilesetBmp()) &&
                          Write(folder / "sample-map.bmp", quorbel::samples::MapBmp()) &&
-                         Write(folder / "sample-coins.bmp", quorbel::samples::CoinsBmp());
+                         Write(folder / "sample-coins.bmp", quorbel::samples::CoinsBmp()) &&
+                         Write(folder / "sample-drawing.png", quorbel::samples::DrawingPng()) &&
+                         Write(folder / "sample-palette.gpl", quorbel::samples::PaletteGpl()) &&
+                         Write(folder / "sample-rules.txt", quorbel::samples::RulesText());
     return written ? 0 : 1;
 }

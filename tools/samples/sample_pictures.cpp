@@ -4,11 +4,14 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
 #include "formats/monochrome_bmp.h"
 #include "formats/tile_grid.h"
+#include "samples/png_writer.h"
 
 namespace quorbel::samples {
 namespace {
@@ -136,6 +139,92 @@ void DrawTile(Canvas& canvas, int tile) {
     }
 }
 
+// The terrain's tiles: which sides of a cell are an edge of the ground, and which of two looks.
+enum : int {
+    kGrassTopLeft = kFirstTerrainTile,
+    kGrassTop,
+    kGrassTopOther,
+    kGrassTopRight,
+    kEarthLeft,
+    kEarth,
+    kEarthOther,
+    kEarthRight,
+    kEarthBottomLeft,
+    kEarthBottom,
+    kEarthBottomRight,
+    kGrassTopNarrow,
+};
+static_assert(kGrassTopNarrow == kLastTerrainTile);
+
+struct TerrainPiece {
+    int tile;
+    bool top, left, right, bottom;
+    int look;
+};
+constexpr TerrainPiece kTerrain[] = {
+    {kGrassTopLeft, true, true, false, false, 0},     {kGrassTop, true, false, false, false, 0},
+    {kGrassTopOther, true, false, false, false, 1},   {kGrassTopRight, true, false, true, false, 0},
+    {kEarthLeft, false, true, false, false, 0},       {kEarth, false, false, false, false, 0},
+    {kEarthOther, false, false, false, false, 1},     {kEarthRight, false, false, true, false, 0},
+    {kEarthBottomLeft, false, true, false, true, 0},  {kEarthBottom, false, false, false, true, 0},
+    {kEarthBottomRight, false, false, true, true, 0}, {kGrassTopNarrow, true, true, true, false, 0},
+};
+
+// Earth speckled by position, edged in dark brown where the ground ends, under a band of grass
+// whose blades hang into the earth.
+Rgb TerrainPixel(const TerrainPiece& piece, int x, int y) {
+    std::uint32_t mixed = static_cast<std::uint32_t>(x) * 374761393u +
+                          static_cast<std::uint32_t>(y) * 668265263u +
+                          static_cast<std::uint32_t>(piece.look) * 1442695041u;
+    mixed = (mixed ^ (mixed >> 13)) * 1274126177u;
+    const std::uint32_t speckle = (mixed ^ (mixed >> 16)) >> 27;  // 0..31
+    const int grass = 6 + static_cast<int>((x * 5 + piece.look * 3) % 4 == 0) +
+                      static_cast<int>((x * 3 + piece.look) % 7 == 0);
+    if (piece.top && y < grass) {
+        if (y < 2) {
+            return Rgb{134, 208, 86};
+        }
+        return y + 1 < grass ? Rgb{80, 166, 54} : Rgb{50, 118, 40};
+    }
+    const bool edge = (piece.left && x < 2) || (piece.right && x > kCellSide - 3) ||
+                      (piece.bottom && y > kCellSide - 3);
+    if (edge) {
+        return Rgb{86, 54, 30};
+    }
+    if (speckle < 3) {
+        return Rgb{118, 76, 40};
+    }
+    if (speckle > 29) {
+        return Rgb{178, 124, 70};
+    }
+    return Rgb{150, 100, 54};
+}
+
+void DrawTerrainTile(Canvas& canvas, const TerrainPiece& piece) {
+    const auto [column, row] = CellOfTile(piece.tile);
+    for (int y = 0; y < kCellSide; ++y) {
+        for (int x = 0; x < kCellSide; ++x) {
+            canvas.Set(column * kCellSide + x, row * kCellSide + y, TerrainPixel(piece, x, y));
+        }
+    }
+}
+
+// A grey stone block, bevelled, with a joint down its middle.
+void DrawPlatformTile(Canvas& canvas) {
+    const auto [column, row] = CellOfTile(kPlatformTile);
+    for (int y = 0; y < kCellSide; ++y) {
+        for (int x = 0; x < kCellSide; ++x) {
+            Rgb colour{150, 150, 160};
+            if (y == 0 || x == 0) {
+                colour = Rgb{196, 196, 206};
+            } else if (y == kCellSide - 1 || x == kCellSide - 1 || (x == 8 && y > 2 && y < 13)) {
+                colour = Rgb{92, 92, 104};
+            }
+            canvas.Set(column * kCellSide + x, row * kCellSide + y, colour);
+        }
+    }
+}
+
 // Capital letters in a 5 x 7 pixel font, '#' for ink.
 constexpr std::string_view kLetterQ = ".###.#...##...##...##.#.##..#..##.#";
 constexpr std::string_view kLetterU = "#...##...##...##...##...##...#.###.";
@@ -213,6 +302,55 @@ Mask DrawCoins() {
     return coins;
 }
 
+// The colours of the drawing, each listed in its palette.
+constexpr Rgb kGroundColour{139, 90, 43};
+constexpr Rgb kPlatformColour{128, 128, 128};
+constexpr Rgb kCoinColour{255, 215, 0};
+constexpr const char* kTerrainName = "grass";
+
+// The map's landscape without its frame and title, running out at the picture's edges, and a
+// floating island of ground that shows the terrain's corners.
+Mask DrawGround() {
+    Mask ground(kMapWidth, kMapHeight);
+    ground.Fill(0, 35, 40, 5);
+    ground.Fill(50, 35, 46, 5);
+    ground.Fill(10, 33, 12, 2);
+    ground.Fill(13, 31, 6, 2);
+    for (int step = 0; step < 6; ++step) {
+        ground.Fill(76 + 3 * step, 33 - 2 * step, kMapWidth - 76 - 3 * step, 2);
+    }
+    ground.Fill(41, 10, 10, 4);
+    return ground;
+}
+
+Mask DrawPlatforms() {
+    Mask platforms(kMapWidth, kMapHeight);
+    platforms.Fill(8, 23, 14, 1);
+    platforms.Fill(28, 27, 10, 1);
+    platforms.Fill(58, 24, 12, 1);
+    return platforms;
+}
+
+std::uint32_t Opaque(Rgb colour) {
+    return 0xFF000000u | static_cast<std::uint32_t>(colour.r) << 16 |
+           static_cast<std::uint32_t>(colour.g) << 8 | static_cast<std::uint32_t>(colour.b);
+}
+
+std::string PaletteLine(Rgb colour, const std::string& name) {
+    char numbers[16];
+    std::snprintf(numbers, sizeof numbers, "%3d %3d %3d\t", colour.r, colour.g, colour.b);
+    return numbers + name + "\n";
+}
+
+std::string RuleText(const std::string& comment, std::initializer_list<int> tiles,
+                     const char* rows) {
+    std::string text = "rule";
+    for (const int tile : tiles) {
+        text += " " + std::to_string(tile);
+    }
+    return text + "  # " + comment + "\n" + rows;
+}
+
 }  // namespace
 
 std::string TilesetBmp() {
@@ -220,6 +358,10 @@ std::string TilesetBmp() {
     for (int tile = 1; tile <= kTiles; ++tile) {
         DrawTile(canvas, tile);
     }
+    for (const TerrainPiece& piece : kTerrain) {
+        DrawTerrainTile(canvas, piece);
+    }
+    DrawPlatformTile(canvas);
     const int rowBytes = 3 * kTilesetWidth;  // 912, already a multiple of 4
     std::string out = BmpHeaders(kTilesetWidth, kTilesetHeight, 24, 0,
                                  static_cast<std::uint32_t>(rowBytes * kTilesetHeight));
@@ -257,6 +399,52 @@ std::string CoinsBmp() {
     const Mask coins = DrawCoins();
     return MonochromeBmpBytes(kMapWidth, kMapHeight,
                               [&](int x, int y) { return coins.Dark(x, y); });
+}
+
+}  // namespace quorbel::samples
+
+namespace quorbel::samples {
+
+std::string DrawingPng() {
+    const Mask ground = DrawGround();
+    const Mask platforms = DrawPlatforms();
+    const Mask coins = DrawCoins();
+    return RgbaPng(kMapWidth, kMapHeight, [&](int x, int y) -> std::uint32_t {
+        if (ground.Dark(x, y)) {
+            return Opaque(kGroundColour);
+        }
+        if (platforms.Dark(x, y)) {
+            return Opaque(kPlatformColour);
+        }
+        return coins.Dark(x, y) ? Opaque(kCoinColour) : 0;
+    });
+}
+
+std::string PaletteGpl() {
+    return "GIMP Palette\nName: Quorbel sample drawing\nColumns: 3\n"
+           "# One colour per kind of cell. The last word of a name is the tile of every cell\n"
+           "# of that colour, or a terrain whose tiles sample-rules.txt picks.\n" +
+           PaletteLine(kGroundColour, std::string("ground ") + kTerrainName) +
+           PaletteLine(kPlatformColour, "platform " + std::to_string(kPlatformTile)) +
+           PaletteLine(kCoinColour, "coin " + std::to_string(kCoinTile));
+}
+
+std::string RulesText() {
+    return std::string(
+               "# The ground of the sample drawing: earth with a grass top, edged where it "
+               "ends.\nterrain ") +
+           kTerrainName + "\noutside X  # the ground goes on past the picture's edges\nfill " +
+           std::to_string(kEarth) + " " + std::to_string(kEarthOther) +
+           "  # earth, two looks mixed by position\n" +
+           RuleText("a grass top one cell wide", {kGrassTopNarrow}, "  ? . ?\n  . X .\n  ? ? ?\n") +
+           RuleText("grass top, left corner", {kGrassTopLeft}, "  ? . ?\n  . X ?\n  ? ? ?\n") +
+           RuleText("grass top, right corner", {kGrassTopRight}, "  ? . ?\n  ? X .\n  ? ? ?\n") +
+           RuleText("grass top", {kGrassTop, kGrassTopOther}, "  ? . ?\n  ? X ?\n  ? ? ?\n") +
+           RuleText("bottom, left corner", {kEarthBottomLeft}, "  ? ? ?\n  . X ?\n  ? . ?\n") +
+           RuleText("bottom, right corner", {kEarthBottomRight}, "  ? ? ?\n  ? X .\n  ? . ?\n") +
+           RuleText("bottom", {kEarthBottom}, "  ? ? ?\n  ? X ?\n  ? . ?\n") +
+           RuleText("left edge", {kEarthLeft}, "  ? ? ?\n  . X ?\n  ? ? ?\n") +
+           RuleText("right edge", {kEarthRight}, "  ? ? ?\n  ? X .\n  ? ? ?\n");
 }
 
 }  // namespace quorbel::samples
