@@ -68,8 +68,12 @@ std::string ComposedReport(const std::vector<std::string>& operands,
 // One compose: the checks of every input, then the level, and the lines that tell of them.
 class Composing {
   public:
-    Composing(std::string program, const ParsedArguments& parsed, std::ostream& err)
-        : program_(std::move(program)),
+    // command and program begin the command lines that hints suggest: "quorbel-lvl compose" and
+    // "quorbel-lvl", or the path the user typed.
+    Composing(std::string command, std::string program, const ParsedArguments& parsed,
+              std::ostream& err)
+        : command_(std::move(command)),
+          pastableProgram_(std::move(program)),
           parsed_(parsed),
           tileset_(parsed.operands[0]),
           output_(parsed.operands[1]),
@@ -131,7 +135,7 @@ class Composing {
         }
         const std::string& bitmap = layers_[i].bitmap;
         const BitmapExplanation explanation =
-            check.opened ? ExplainBitmap(tileset_, bitmap, SwappedCommandLine(i))
+            check.opened ? ExplainBitmap(tileset_, bitmap, SwappedCommandLine(i), pastableProgram_)
                          : BitmapExplanation{};
         for (const std::string& line : explanation.causes) {
             err_ << OfLayer(line, i, bitmap) << '\n';
@@ -150,7 +154,7 @@ class Composing {
         for (std::size_t j = 0; j < layers_.size(); ++j) {
             operands.push_back(layers_[j].tileText + ":" + (j == i ? tileset_ : layers_[j].bitmap));
         }
-        return command::CommandLine(program_, parsed_.options, operands);
+        return command::CommandLine(command_, parsed_.options, operands);
     }
 
     void PrintWarnings() {
@@ -168,7 +172,8 @@ class Composing {
         }
     }
 
-    std::string program_;
+    std::string command_;
+    std::string pastableProgram_;
     const ParsedArguments& parsed_;
     const std::string& tileset_;
     const std::string& output_;
@@ -240,7 +245,7 @@ command::Declaration ComposeCommand::Declare() const {
 }
 
 int ComposeCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ostream& err) {
-    Composing composing(ProgramName(), parsed, err);
+    Composing composing(PastableCommand(), PastableProgram(), parsed, err);
     const auto reportPath = parsed.Value("--report");
     if (reportPath) {
         std::vector<NamedFile> named = {{parsed.operands[0], "TILESET"},

@@ -25,7 +25,7 @@ std::vector<std::string> CauseLines(std::span<const UnmetCondition> unmet) {
 }
 
 std::optional<std::string> HintLine(std::span<const UnmetCondition> unmet,
-                                    const std::string& bitmapPath) {
+                                    const std::string& bitmapPath, const std::string& program) {
     if (unmet.empty()) {
         return std::nullopt;
     }
@@ -38,7 +38,7 @@ std::optional<std::string> HintLine(std::span<const UnmetCondition> unmet,
                "scale image, or ImageMagick's -resize 1024x1024), then make a 1-bit BMP of it "
                "with quorbel-lvl prepare";
     }
-    return "hint: quorbel-lvl prepare " + ShellQuoted(bitmapPath) + " " +
+    return "hint: " + program + " prepare " + ShellQuoted(bitmapPath) + " " +
            ShellQuoted(PreparedName(bitmapPath));
 }
 
@@ -73,7 +73,7 @@ std::optional<std::string> PaletteWarning(PaletteEntry entry0, std::uint64_t rec
 }
 
 BitmapExplanation ExplainBitmap(const std::string& tilesetPath, const std::string& bitmapPath,
-                                const std::string& swappedCommandLine) {
+                                const std::string& swappedCommandLine, const std::string& program) {
     const MapBitmapCheck bitmap = CheckMapBitmap(bitmapPath);
     BitmapExplanation explanation;
     if (bitmap.unmet.empty()) {
@@ -90,7 +90,7 @@ BitmapExplanation ExplainBitmap(const std::string& tilesetPath, const std::strin
         explanation.causes.push_back(std::move(line));
     }
     if (!explanation.hint) {
-        explanation.hint = HintLine(bitmap.unmet, bitmapPath);
+        explanation.hint = HintLine(bitmap.unmet, bitmapPath, program);
     }
     return explanation;
 }

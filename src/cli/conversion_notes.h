@@ -20,9 +20,10 @@ namespace quorbel {
 std::vector<std::string> CauseLines(std::span<const UnmetCondition> unmet);
 
 // The "hint: ..." line for the bitmap at bitmapPath that meets none of unmet: the prepare command
-// line for it when prepare mends everything, else what to do. Nothing when unmet is empty.
+// line for it when prepare mends everything (program is how it begins: "quorbel-lvl", or the path
+// the user typed, quoted), else what to do. Nothing when unmet is empty.
 std::optional<std::string> HintLine(std::span<const UnmetCondition> unmet,
-                                    const std::string& bitmapPath);
+                                    const std::string& bitmapPath, const std::string& program);
 
 // The name of the bitmap prepare makes of path, beside it: "maps/in.png" gives
 // "maps/in-1bit.bmp".
@@ -47,7 +48,7 @@ struct BitmapExplanation {
     std::optional<std::string> hint;
 };
 BitmapExplanation ExplainBitmap(const std::string& tilesetPath, const std::string& bitmapPath,
-                                const std::string& swappedCommandLine);
+                                const std::string& swappedCommandLine, const std::string& program);
 
 // The warnings about a converted map bitmap: its tile number without a cell in the level's
 // picture (when it made records), and a palette entry 0 that does not count as it looks. Throws

@@ -133,8 +133,9 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
             Note(err, [&] {
                 // The same command with the tileset and the bitmap exchanged.
                 const std::string swapped = command::CommandLine(
-                    ProgramName(), parsed.options, {files.bitmap, files.tileset, files.output});
-                explanation = ExplainBitmap(files.tileset, files.bitmap, swapped);
+                    PastableCommand(), parsed.options, {files.bitmap, files.tileset, files.output});
+                explanation =
+                    ExplainBitmap(files.tileset, files.bitmap, swapped, PastableProgram());
             });
         }
         for (const std::string& line : explanation.causes) {

@@ -38,7 +38,10 @@ std::filesystem::path FindPictureProgram() {
 int ExternalCommand::Main(std::span<const std::string> args, std::ostream&, std::ostream& err) {
     try {
         const std::filesystem::path program = FindPictureProgram();
-        std::vector<char*> argv{const_cast<char*>(kPictureProgram), name_.data()};
+        // The program gets quorbel-lvl's own argv[0]: the command lines it suggests then begin
+        // as the user's did.
+        std::string startedAs = StartedAs();
+        std::vector<char*> argv{startedAs.data(), name_.data()};
         for (const std::string& arg : args) {
             argv.push_back(const_cast<char*>(arg.c_str()));
         }

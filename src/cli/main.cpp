@@ -12,5 +12,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     quorbel::command::IgnoreFileSizeSignal();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return quorbel::cli::QuorbelLvl().Run(QUORBEL_VERSION, args, std::cout, std::cerr);
+    quorbel::command::Registry program = quorbel::cli::QuorbelLvl();
+    program.StartedAs(argc > 0 ? argv[0] : "");
+    return program.Run(QUORBEL_VERSION, args, std::cout, std::cerr);
 }

@@ -1,5 +1,7 @@
 #include "command/command.h"
 
+#include "base/quoted.h"
+
 #include <new>
 
 #include "command/help_text.h"
@@ -12,8 +14,19 @@ Declaration Command::Declared() const {
     return declaration;
 }
 
+std::string Subcommand::PastableProgram() const {
+    if (startedAs_.find('/') != std::string::npos) {
+        return ShellQuoted(startedAs_);
+    }
+    return startedAs_.empty() ? std::string(kToolName) : startedAs_;
+}
+
 std::string Command::ProgramName() const {
     return std::string(kToolName) + " " + std::string(Name());
+}
+
+std::string Command::PastableCommand() const {
+    return PastableProgram() + " " + std::string(Name());
 }
 
 int Command::ForEachOperand(const std::vector<std::string>& operands, std::ostream& err,
@@ -49,7 +62,7 @@ int Command::Main(std::span<const std::string> args, std::ostream& out, std::ost
             out << HelpText(ProgramName(), declaration);
             status = kExitSuccess;
         } else {
-            CheckArguments(parsed, declaration);
+            CheckArguments(parsed, declaration, PastableCommand());
             status = Execute(parsed, out, err);
         }
     } catch (const UsageError& error) {

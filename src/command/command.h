@@ -33,6 +33,18 @@ class Subcommand {
     virtual std::string_view Name() const = 0;
     // Runs with the arguments after the command's name; returns the exit status. Never throws.
     virtual int Main(std::span<const std::string> args, std::ostream& out, std::ostream& err) = 0;
+
+    // How the user started the program (its argv[0]): the command lines that messages suggest
+    // begin with it, so that they run when pasted. quorbel-lvl unless told.
+    void StartedAs(std::string program) { startedAs_ = std::move(program); }
+    const std::string& StartedAs() const { return startedAs_; }
+
+    // The program as a command line begins with it: the path typed, shell-quoted, when it has a
+    // slash (./build/bin/quorbel-lvl), else the name the shell finds on the PATH.
+    std::string PastableProgram() const;
+
+  private:
+    std::string startedAs_{kToolName};
 };
 
 // A command that runs in this process.
@@ -44,6 +56,8 @@ class Command : public Subcommand {
     Declaration Declared() const;
     // "quorbel-lvl NAME", the start of every message and of the usage.
     std::string ProgramName() const;
+    // PastableProgram() and NAME: the start of a command line of this command to paste.
+    std::string PastableCommand() const;
 
   protected:
     // The options (but --help) and operands, and the prose of the help.

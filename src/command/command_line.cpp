@@ -65,17 +65,27 @@ ParsedArguments ParseArguments(std::span<const std::string> args,
     return parsed;
 }
 
-void CheckArguments(const ParsedArguments& parsed, const Declaration& declaration) {
-    for (const Option& option : declaration.options) {
-        if (option.required && !parsed.Has(option.name)) {
-            throw UsageError("option '" + option.name + "' is required: give " +
-                             option.ShortestName() + " " + option.valueName);
-        }
-    }
+void CheckArguments(const ParsedArguments& parsed, const Declaration& declaration,
+                    std::string_view command) {
     const auto& operands = declaration.operands;
     const std::size_t count = parsed.operands.size();
     const bool repeats =
         std::any_of(operands.begin(), operands.end(), [](const Operand& o) { return o.repeats; });
+    for (const Option& option : declaration.options) {
+        if (option.required && !parsed.Has(option.name)) {
+            std::string message = "option '" + option.name + "' is required: give " +
+                                  option.ShortestName() + " " + option.valueName;
+            if (!command.empty() && option.TakesValue() && !repeats &&
+                count == operands.size() + 1) {
+                std::vector<GivenOption> given = parsed.options;
+                given.push_back({option.name, parsed.operands.back()});
+                message +=
+                    ", as in " + CommandLine(command, given,
+                                             {parsed.operands.begin(), parsed.operands.end() - 1});
+            }
+            throw UsageError(message);
+        }
+    }
     if (count < operands.size() || (!repeats && count > operands.size())) {
         throw UsageError("expected " + OperandsText(operands) + ", got " + std::to_string(count) +
                          " operand(s)");
@@ -90,6 +100,13 @@ std::string CommandLine(std::string_view program, const std::vector<GivenOption>
         if (option.value) {
             line += " " + ShellQuoted(*option.value);
         }
+    }
+    // An operand that begins with a dash (but a negative number) would read as an option.
+    const bool dashed = std::any_of(operands.begin(), operands.end(), [](const std::string& op) {
+        return op.size() > 1 && op[0] == '-' && !IsNegativeNumber(op);
+    });
+    if (dashed) {
+        line += " --";
     }
     for (const std::string& operand : operands) {
         line += " " + ShellQuoted(operand);

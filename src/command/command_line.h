@@ -56,8 +56,11 @@ ParsedArguments ParseArguments(std::span<const std::string> args,
                                const std::vector<Option>& options);
 
 // Throws UsageError when a required option is missing or the operands are too few or too many
-// for those declared.
-void CheckArguments(const ParsedArguments& parsed, const Declaration& declaration);
+// for those declared. A required option left out beside one operand too many most likely lost its
+// name ("render level.lvl level.png"): the message then shows the command line that command (how
+// the command line begins, "quorbel-lvl render") makes of that operand as the option's value.
+void CheckArguments(const ParsedArguments& parsed, const Declaration& declaration,
+                    std::string_view command = {});
 
 // "quorbel-lvl convert --tile '7' 'b.bmp' 'a.bmp' 'out.lvl'": program with the options, each
 // value and operand quoted for a shell, so that the line runs when pasted.

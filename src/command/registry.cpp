@@ -22,6 +22,7 @@ int Registry::Dispatch(std::span<const std::string> args, std::ostream& out,
                        std::ostream& err) const {
     if (!args.empty()) {
         if (Subcommand* command = Find(args[0])) {
+            command->StartedAs(startedAs_);
             return command->Main(args.subspan(1), out, err);
         }
     }

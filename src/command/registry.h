@@ -31,6 +31,10 @@ class Registry {
     // shows none: quorbel-lvl lists its commands).
     void Add(std::unique_ptr<Subcommand> command, std::string summary = {});
 
+    // How the user started the program (its argv[0]), for the command lines that messages
+    // suggest; every command run is told.
+    void StartedAs(std::string argv0) { startedAs_ = std::move(argv0); }
+
     const std::string& Program() const { return program_; }
     const std::string& Summary() const { return summary_; }
     const std::vector<Entry>& Entries() const { return entries_; }
@@ -53,6 +57,7 @@ class Registry {
   private:
     std::string program_;
     std::string summary_;
+    std::string startedAs_{kToolName};
     std::vector<Entry> entries_;
 };
 

@@ -61,10 +61,6 @@ class RecordsIntoOutput : public paint::RecordSink {
     OutputFile& output_;
 };
 
-std::string Count(std::uint64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 // The files paint reads, which its output may not replace.
 std::vector<FileBeingRead> FilesBeingRead(const PaintFiles& files) {
     std::vector<FileBeingRead> reading{{StatusOf(files.tileset).identity, "the tileset"},
@@ -77,19 +73,14 @@ std::vector<FileBeingRead> FilesBeingRead(const PaintFiles& files) {
 }
 
 // This command line with --nearest added.
-std::string NearestCommandLine(const PaintFiles& files, bool quiet) {
-    std::string line = "quorbel-lvl paint --nearest";
-    if (files.rules) {
-        line += " --rules " + ShellQuoted(*files.rules);
+std::string NearestCommandLine(const std::string& command, const ParsedArguments& parsed) {
+    std::vector<command::GivenOption> options{{"--nearest", std::nullopt}};
+    for (const command::GivenOption& given : parsed.options) {
+        if (given.name != "--nearest") {
+            options.push_back(given);
+        }
     }
-    if (quiet) {
-        line += " --quiet";
-    }
-    for (const std::string* path :
-         {&files.tileset, &files.palette, &files.picture, &files.output}) {
-        line += " " + ShellQuoted(*path);
-    }
-    return line;
+    return command::CommandLine(command, options, parsed.operands);
 }
 
 // The drawing's cells, kept in image's own pixels: a picture of colour indexes keeps them, any
@@ -151,10 +142,11 @@ void RefuseDrawingWithoutPixels(const std::string& path, std::ostream& err) {
            "paint that PNG\n";
 }
 
-void RefuseUnknownColours(const paint::UnknownColours& unknown, const PaintFiles& files, bool quiet,
-                          std::ostream& err) {
+// nearest is the command line that paints with --nearest.
+void RefuseUnknownColours(const paint::UnknownColours& unknown, const PaintFiles& files,
+                          const std::string& nearest, std::ostream& err) {
     err << "cause: " << Quoted(files.picture) << " has "
-        << Count(unknown.Pixels(), "pixel", "pixels") << " of colours that the palette "
+        << Counted(unknown.Pixels(), "pixel", "pixels") << " of colours that the palette "
         << Quoted(files.palette)
         << " does not list (transparent pixels, and white ones that it does not list, are empty "
            "cells)\n";
@@ -164,18 +156,18 @@ void RefuseUnknownColours(const paint::UnknownColours& unknown, const PaintFiles
         std::snprintf(hex, sizeof hex, "#%02X%02X%02X", colour.colour.red, colour.colour.green,
                       colour.colour.blue);
         err << "cause: " << paint::RgbText(colour.colour) << " " << hex << ": "
-            << Count(colour.pixels, "pixel", "pixels") << ", the first at x " << colour.x << ", y "
+            << Counted(colour.pixels, "pixel", "pixels") << ", the first at x " << colour.x << ", y "
             << colour.y << '\n';
         named += colour.pixels;
     }
     if (named < unknown.Pixels()) {
-        err << "cause: and " << Count(unknown.Pixels() - named, "pixel", "pixels")
+        err << "cause: and " << Counted(unknown.Pixels() - named, "pixel", "pixels")
             << " of other colours\n";
     }
     err << "hint: draw with the palette's colours only, with a pencil and no anti-aliasing (a "
            "soft brush, smoothing or scaling mixes new colours), or let each pixel take its "
            "nearest palette colour or white: "
-        << NearestCommandLine(files, quiet) << '\n';
+        << nearest << '\n';
 }
 
 // Writes the level: the tileset's leading bitmap, then the records. Throws RunInterrupted for a
@@ -229,8 +221,8 @@ std::string WroteLine(const std::string& output, const std::vector<LegendEntry>&
                     Quoted(legend[i].name);
         }
     }
-    return "wrote " + output + ": " + Count(total, "record", "records") + " of " +
-           Count(colours, "colour", "colours") + (colours == 0 ? "" : " (" + each + ")");
+    return "wrote " + output + ": " + Counted(total, "record", "records") + " of " +
+           Counted(colours, "colour", "colours") + (colours == 0 ? "" : " (" + each + ")");
 }
 
 }  // namespace
@@ -361,7 +353,7 @@ int PaintCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ost
     paint::UnknownColours unknown;
     const CellGrid grid = ClassifyDrawing(image, classes, unknown);
     if (!unknown.Empty()) {
-        RefuseUnknownColours(unknown, files, quiet, err);
+        RefuseUnknownColours(unknown, files, NearestCommandLine(PastableCommand(), parsed), err);
         return command::kExitRejected;
     }
 

@@ -10,6 +10,7 @@
 #include <new>
 #include <ostream>
 #include <stdexcept>
+#include <vector>
 
 #include "base/quoted.h"
 #include "command/command_line.h"
@@ -46,8 +47,23 @@ struct RenderOptions {
     std::optional<int> tileSide;
 };
 
-// The format for the output's suffix: .png, .bmp, .jpg or .jpeg, and .webp where Qt's plug-in is
-// installed. Throws UsageError for any other, so that no file gets bytes its name belies.
+// The picture formats a preview is written in, by the suffix of its name; WebP only where Qt's
+// plug-in is installed.
+struct SuffixFormat {
+    const char* suffix;
+    PictureFormat format;
+};
+constexpr SuffixFormat kSuffixFormats[] = {
+    {".png", {"PNG", true}},   {".bmp", {"BMP", false}},   {".jpg", {"JPEG", false}},
+    {".jpeg", {"JPEG", false}}, {".webp", {"WEBP", true}},
+};
+
+bool CanWrite(const PictureFormat& format) {
+    return QImageWriter::supportedImageFormats().contains(QByteArray(format.name).toLower());
+}
+
+// The format for the output's suffix, compared without case. Throws UsageError for any other,
+// naming exactly the suffixes that work here, so that no file gets bytes its name belies.
 PictureFormat FormatForName(const std::string& output) {
     if (output == kStandardOutput) {
         return PictureFormat{"PNG", true};
@@ -56,22 +72,22 @@ PictureFormat FormatForName(const std::string& output) {
     std::string suffix = dot == std::string::npos || output[dot] == '/' ? "" : output.substr(dot);
     std::transform(suffix.begin(), suffix.end(), suffix.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const bool webp = QImageWriter::supportedImageFormats().contains("webp");
-    if (suffix == ".png") {
-        return PictureFormat{"PNG", true};
+    std::vector<std::string> working;
+    for (const SuffixFormat& known : kSuffixFormats) {
+        if (!CanWrite(known.format)) {
+            continue;
+        }
+        if (suffix == known.suffix) {
+            return known.format;
+        }
+        working.push_back(known.suffix);
     }
-    if (suffix == ".bmp") {
-        return PictureFormat{"BMP", false};
-    }
-    if (suffix == ".jpg" || suffix == ".jpeg") {
-        return PictureFormat{"JPEG", false};
-    }
-    if (suffix == ".webp" && webp) {
-        return PictureFormat{"WEBP", true};
+    std::string list;
+    for (std::size_t i = 0; i < working.size(); ++i) {
+        list += (i == 0 ? "" : i + 1 == working.size() ? " or " : ", ") + working[i];
     }
     throw UsageError("cannot tell a picture format from the name " + Quoted(output) +
-                     ": end it in .png, .bmp, .jpg" + (webp ? ", .webp" : "") +
-                     ", or give - for a PNG on standard output");
+                     ": end it in " + list + ", or give - for a PNG on standard output");
 }
 
 // The preview replaces its file whole, so naming an input as the output would destroy it.

@@ -22,6 +22,7 @@ TEST(ConversionNotesTest, HintIsThePrepareCommandWhenPrepareMendsEverything) {
         std::vector<UnmetCondition> unmet;
         std::string bitmap;
         std::string hint;  // its start; "" for no hint
+        std::string program = "quorbel-lvl";
     } const cases[] = {
         {"nothing unmet", {}, "in.bmp", ""},
         {"prepare", {kWrongDepth}, "in.bmp", "hint: quorbel-lvl prepare 'in.bmp' 'in-1bit.bmp'"},
@@ -47,9 +48,14 @@ TEST(ConversionNotesTest, HintIsThePrepareCommandWhenPrepareMendsEverything) {
          "in.bmp",
          "hint: scale the picture down to at most 1024 x 1024"},
         {"cut short", {kTooLarge, kCutShort}, "in.bmp", "hint: save the map again"},
+        {"the program as typed",
+         {kWrongDepth},
+         "in.bmp",
+         "hint: './build/bin/quorbel-lvl' prepare 'in.bmp' 'in-1bit.bmp'",
+         "'./build/bin/quorbel-lvl'"},
     };
     for (const Case& c : cases) {
-        const auto hint = HintLine(c.unmet, c.bitmap);
+        const auto hint = HintLine(c.unmet, c.bitmap, c.program);
         EXPECT_EQ(hint.value_or("").substr(0, c.hint.size()), c.hint) << c.name;
         EXPECT_EQ(hint.has_value(), !c.hint.empty()) << c.name;
     }

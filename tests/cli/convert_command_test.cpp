@@ -279,6 +279,15 @@ TEST_F(ConvertCommandTest, WarningsAndWhatWasWrittenFollowTheLastStatus) {
     }
 }
 
+// A hint begins as the user began: pasted, it runs the same program (argv[0] is the process's).
+TEST_F(ConvertCommandTest, AHintNamesTheProgramAsItWasStarted) {
+    WriteWholeFile(bitmap, test::VariantBmp({.bitsPerPixel = 24}, 8, 4, Letters));
+    const auto result = test::RunProcess(QUORBEL_LVL, {"convert", tileset, bitmap, output});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(Lines(result.err).back(), "hint: '" + std::string(QUORBEL_LVL) + "' prepare '" +
+                                            bitmap + "' '" + dir / "bitmap ü-1bit.bmp'");
+}
+
 TEST_F(ConvertCommandTest, ReportFileIsEmptyWhenTheReportNeverStarted) {
     const auto result = Convert({"--report", dir / "r.txt", dir / "none", bitmap, output});
     EXPECT_EQ(result.exitStatus, 1);

@@ -88,11 +88,17 @@ TEST(CheckArgumentsTest, CountsOperandsAndRequiredOptions) {
         .operands = {{"TILESET"}, {"OUTPUT"}, {"TILE:BITMAP", true}},
     };
     const Declaration fixed{.operands = {{"LEVEL"}, {"MAP"}}};
+    const Declaration fixedNeedingOutput{.options = kOptions, .operands = {{"LEVEL"}, {"MAP"}}};
     struct Case {
         const Declaration& declaration;
         std::vector<std::string> args;
         const char* error;  // nullptr when the arguments fit
     } const cases[] = {
+        // One operand too many where a required option is missing: its value, most likely.
+        {fixedNeedingOutput,
+         {"--tile", "7", "a", "b", "c"},
+         "option '--output' is required: give -o FILE, as in quorbel-lvl x --tile '7' --output "
+         "'c' 'a' 'b'"},
         {declaration, {"-o", "f", "t", "o", "1:a"}, nullptr},
         {declaration, {"-o", "f", "t", "o", "1:a", "2:b", "3:c"}, nullptr},
         {declaration,
@@ -106,11 +112,12 @@ TEST(CheckArgumentsTest, CountsOperandsAndRequiredOptions) {
     for (const Case& c : cases) {
         const ParsedArguments parsed = ParseArguments(c.args, c.declaration.options);
         if (c.error == nullptr) {
-            EXPECT_NO_THROW(CheckArguments(parsed, c.declaration)) << c.args.size();
+            EXPECT_NO_THROW(CheckArguments(parsed, c.declaration, "quorbel-lvl x"))
+                << c.args.size();
             continue;
         }
         try {
-            CheckArguments(parsed, c.declaration);
+            CheckArguments(parsed, c.declaration, "quorbel-lvl x");
             ADD_FAILURE() << "no UsageError for " << c.error;
         } catch (const UsageError& error) {
             EXPECT_EQ(std::string(error.what()), c.error);
@@ -124,6 +131,11 @@ TEST(CommandLineTest, QuotesEachValueAndOperand) {
     EXPECT_EQ(CommandLine("quorbel-lvl convert", {{"--quiet", {}}, {"--tile", " 7"}},
                           {"b.bmp", "it's.bmp", "out put.lvl"}),
               R"(quorbel-lvl convert --quiet --tile ' 7' 'b.bmp' 'it'\''s.bmp' 'out put.lvl')");
+    // An operand that would read as an option comes after "--"; a negative number would not.
+    EXPECT_EQ(CommandLine("quorbel-lvl compose", {}, {"t.bmp", "o.lvl", "-1:m.bmp"}),
+              "quorbel-lvl compose 't.bmp' 'o.lvl' '-1:m.bmp'");
+    EXPECT_EQ(CommandLine("quorbel-lvl convert", {}, {"-t.bmp", "m.bmp", "o.lvl"}),
+              "quorbel-lvl convert -- '-t.bmp' 'm.bmp' 'o.lvl'");
 }
 
 }  // namespace

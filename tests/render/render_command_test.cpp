@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <filesystem>
 
 #include "support/bmp_builder.h"
@@ -97,9 +98,11 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
     struct Case {
         std::vector<std::string> args;
         int exitStatus;
-        const char* err;  // part of standard error
+        std::string err;  // part of standard error
     } const cases[] = {
         {{level}, 64, "give -o PREVIEW.png"},
+        // The picture's name given as an operand: the command line with it after -o.
+        {{level, dir / "p.png"}, 64, "as in '" QUORBEL_LVL "' render --output '" + dir / "p.png"},
         {{level, "-o", preview, "--scale", "0.3"}, 64, "--scale '0.3': 16 x S must be a whole"},
         {{level, "-o", preview, "--scale", "x"}, 64, "1/16, 1/8, 3/16, 1/4"},
         {{dir / "wide.lvl", "-o", preview, "--scale", "2"},
@@ -110,6 +113,11 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
         {{dir / "level.png", "-o", dir / "./level.png"}, 64, "would replace the input"},
         {{level, "-o", dir / "preview.lvl"}, 64, "cannot tell a picture format from the name"},
         {{level, "-o", dir / "preview"}, 64, "end it in .png, .bmp, .jpg"},
+        // What works, exactly.
+        {{level, "-o", dir / "preview.gif"},
+         64,
+         QImageWriter::supportedImageFormats().contains("webp") ? ".jpg, .jpeg or .webp"
+                                                                : ".jpg or .jpeg"},
         {{dir / "missing.lvl", "-o", preview}, 1, "cannot open"},
         {{dir / "empty.lvl", "-o", preview}, 1, "has no tile records"},
         {{dir / "nopicture.lvl", "-o", preview}, 1, "cannot read the prefix"},
