@@ -68,11 +68,12 @@ std::string ComposedReport(const std::vector<std::string>& operands,
 // One compose: the checks of every input, then the level, and the lines that tell of them.
 class Composing {
   public:
-    // command and program begin the command lines that hints suggest: "quorbel-lvl compose" and
-    // "quorbel-lvl", or the path the user typed.
-    Composing(std::string command, std::string program, const ParsedArguments& parsed,
-              std::ostream& err)
-        : command_(std::move(command)),
+    // name begins warnings ("quorbel-lvl compose"); command and program begin the command lines
+    // that hints suggest: "quorbel-lvl compose" and "quorbel-lvl", or the path the user typed.
+    Composing(std::string name, std::string command, std::string program,
+              const ParsedArguments& parsed, std::ostream& err)
+        : program_(std::move(name)),
+          command_(std::move(command)),
           pastableProgram_(std::move(program)),
           parsed_(parsed),
           tileset_(parsed.operands[0]),
@@ -164,14 +165,16 @@ class Composing {
             for (const std::string& warning :
                  ConvertedWarnings(composition_.layers[i].tile, composition_.records[i],
                                    level.Picture(), layers_[i].bitmap)) {
-                err_ << OfLayer(warning, i, layers_[i].bitmap) << '\n';
+                err_ << program_ << ": " << OfLayer(warning, i, layers_[i].bitmap) << '\n';
             }
             if (composition_.records[i] == 0) {
-                err_ << OfLayer(NoRecordWarning("the layer"), i, layers_[i].bitmap) << '\n';
+                err_ << program_ << ": "
+                     << OfLayer(NoRecordWarning("the layer"), i, layers_[i].bitmap) << '\n';
             }
         }
     }
 
+    std::string program_;
     std::string command_;
     std::string pastableProgram_;
     const ParsedArguments& parsed_;
@@ -226,9 +229,9 @@ command::Declaration ComposeCommand::Declare() const {
                            "lacks: what was found; what is needed"},
                           {"hint: ...",
                            "what to do, often the prepare command that mends the bitmap"},
-                          {"warning: ...",
-                           "a tile number without a 16 x 16 cell in the tileset, or a palette "
-                           "entry 0 that does not count as it looks"},
+                          {"quorbel-lvl compose: warning: ...",
+                           "a tile number without a 16 x 16 cell in the tileset, a palette entry "
+                           "0 that does not count as it looks, or a layer without records"},
                           {"wrote OUTPUT: N records in L layers (N1 of tile T1, ...)",
                            "the level written"}})},
         .exitStatus = {{"0", "written"},
@@ -245,7 +248,7 @@ command::Declaration ComposeCommand::Declare() const {
 }
 
 int ComposeCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ostream& err) {
-    Composing composing(PastableCommand(), PastableProgram(), parsed, err);
+    Composing composing(ProgramName(), PastableCommand(), PastableProgram(), parsed, err);
     const auto reportPath = parsed.Value("--report");
     if (reportPath) {
         std::vector<NamedFile> named = {{parsed.operands[0], "TILESET"},

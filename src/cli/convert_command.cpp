@@ -34,18 +34,18 @@ struct RunFiles {
 
 // The warnings about a converted level and the line that says what was written. Throws
 // FileError when a file of the run cannot be read again.
-void PrintConvertedNotes(const std::string& tileText, const RunFiles& files, bool quiet,
-                         std::ostream& err) {
+void PrintConvertedNotes(const std::string& program, const std::string& tileText,
+                         const RunFiles& files, bool quiet, std::ostream& err) {
     const int tile = TileNumberFromText(tileText, LocaleDecimalPoint());
     // The level begins with the tileset's picture, copied.
     const LevelFileReader level(files.output);
     const std::uint64_t records = level.RecordCount();
     for (const std::string& warning :
          ConvertedWarnings(tile, records, level.Picture(), files.bitmap)) {
-        err << warning << '\n';
+        err << program << ": " << warning << '\n';
     }
     if (records == 0) {
-        err << NoRecordWarning(Quoted(files.bitmap)) << '\n';
+        err << program << ": " << NoRecordWarning(Quoted(files.bitmap)) << '\n';
     }
     if (!quiet) {
         err << WroteLine(files.output, records, tile) << '\n';
@@ -87,10 +87,10 @@ command::Declaration ConvertCommand::Declare() const {
                            "each thing it lacks: what was found; what is needed"},
                           {"hint: ...",
                            "what to do, often the prepare command that mends the bitmap"},
-                          {"warning: ...",
-                           "a tile number without a 16 x 16 cell in the tileset, or a palette "
-                           "entry 0 that looks light but counts as dark (only a blue value of 255 "
-                           "marks the light colour), or the other way"},
+                          {"quorbel-lvl convert: warning: ...",
+                           "a tile number without a 16 x 16 cell in the tileset, a palette entry "
+                           "0 that looks light but counts as dark (only a blue value of 255 marks "
+                           "the light colour) or the other way, or a map without records"},
                           {"wrote OUTPUT: N records of tile T", "the level written"}})},
         .exitStatus = {{"0", "converted"},
                        {"1", "failed"},
@@ -124,7 +124,7 @@ int ConvertCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::o
     InstallStopSignalHandlers();
     const RunResult result = RunConversion(console);
     if (result.outcome == RunOutcome::Converted) {
-        Note(err, [&] { PrintConvertedNotes(tileText, files, quiet, err); });
+        Note(err, [&] { PrintConvertedNotes(ProgramName(), tileText, files, quiet, err); });
     } else if (result.outcome != RunOutcome::Interrupted) {
         // Once the run has opened the tileset and the bitmap, they can be read again; a run that
         // failed before has its cause in them or in the tile number.

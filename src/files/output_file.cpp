@@ -145,7 +145,8 @@ OutputTarget CheckReplaceable(const std::string& destination,
                                 static_cast<std::uint64_t>(info.st_ino)};
     for (const FileBeingRead& input : reading) {
         if (input.identity == identity) {
-            throw FileError("cannot replace " + shown + ": it is " + input.what + " being read");
+            throw FileError("cannot replace " + shown + ": it is " + input.what +
+                            " being read; name another file for the output");
         }
     }
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {

@@ -156,8 +156,8 @@ void RefuseUnknownColours(const paint::UnknownColours& unknown, const PaintFiles
         std::snprintf(hex, sizeof hex, "#%02X%02X%02X", colour.colour.red, colour.colour.green,
                       colour.colour.blue);
         err << "cause: " << paint::RgbText(colour.colour) << " " << hex << ": "
-            << Counted(colour.pixels, "pixel", "pixels") << ", the first at x " << colour.x << ", y "
-            << colour.y << '\n';
+            << Counted(colour.pixels, "pixel", "pixels") << ", the first at x " << colour.x
+            << ", y " << colour.y << '\n';
         named += colour.pixels;
     }
     if (named < unknown.Pixels()) {
@@ -189,20 +189,21 @@ paint::PaintedRecords WriteLevel(const PaintFiles& files, std::int32_t prefixSiz
     return painted;
 }
 
-void PrintWarnings(const PaintFiles& files, const std::vector<LegendEntry>& legend,
-                   const paint::PaintedRecords& painted,
+// Each warning begins with program ("quorbel-lvl paint").
+void PrintWarnings(const std::string& program, const PaintFiles& files,
+                   const std::vector<LegendEntry>& legend, const paint::PaintedRecords& painted,
                    const std::optional<PrefixPicture>& picture, std::ostream& err) {
     for (std::size_t i = 0; i < legend.size(); ++i) {
         if (painted.perEntry[i] == 0) {
-            err << "warning: " << files.palette << ":" << legend[i].line << ": no pixel of "
-                << Quoted(files.picture) << " has the colour " << paint::RgbText(legend[i].colour)
-                << " of " << Quoted(legend[i].name) << '\n';
+            err << program << ": warning: " << files.palette << ":" << legend[i].line
+                << ": no pixel of " << Quoted(files.picture) << " has the colour "
+                << paint::RgbText(legend[i].colour) << " of " << Quoted(legend[i].name) << '\n';
         }
     }
     for (int tile = 0; tile <= kLargestTile; ++tile) {
         if (painted.tiles.test(static_cast<std::size_t>(tile))) {
             if (const auto warning = TileCellWarning(tile, picture)) {
-                err << *warning << '\n';
+                err << program << ": " << *warning << '\n';
             }
         }
     }
@@ -311,8 +312,9 @@ int PaintCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ost
         files.rules ? paint::ReadRules(*files.rules) : std::vector<paint::TerrainBlock>{};
     const paint::PaintPlan plan(legend, blocks, files.rules.value_or(""));
     for (const paint::TerrainBlock* block : plan.UnusedBlocks()) {
-        err << "warning: " << *files.rules << ":" << block->line << ": the palette has no terrain "
-            << Quoted(block->terrain) << ", so this block is not used\n";
+        err << ProgramName() << ": warning: " << *files.rules << ":" << block->line
+            << ": the palette has no terrain " << Quoted(block->terrain)
+            << ", so this block is not used\n";
     }
 
     std::int32_t prefixSize = 0;
@@ -364,7 +366,7 @@ int PaintCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ost
     } catch (const RunInterrupted&) {
         command::EndByReceivedSignal();
     }
-    PrintWarnings(files, legend, painted, prefixPicture, err);
+    PrintWarnings(ProgramName(), files, legend, painted, prefixPicture, err);
     if (!quiet) {
         err << WroteLine(files.output, legend, painted) << '\n';
     }

@@ -122,12 +122,12 @@ int PrepareCommand::Execute(const ParsedArguments& parsed, std::ostream& out, st
     out << "wrote " << outputPath << ": " << dark.Width() << " x " << dark.Height() << " pixels, "
         << dark.Count() << " dark\n";
     if (dark.By() == DarkBy::Opacity && parsed.Value("--threshold")) {
-        err << "warning: --threshold does not apply: " << Quoted(imagePath)
+        err << ProgramName() << ": warning: --threshold does not apply: " << Quoted(imagePath)
             << " has transparent pixels, so its opaque pixels are dark; --grey judges every pixel "
                "by its grey value over white\n";
     }
     if (const auto warning = DarkPixelsWarning(dark, rule)) {
-        err << "warning: " << Quoted(imagePath) << ": " << *warning << '\n';
+        err << ProgramName() << ": warning: " << Quoted(imagePath) << ": " << *warning << '\n';
     }
     return command::kExitSuccess;
 }

@@ -54,7 +54,7 @@ struct SuffixFormat {
     PictureFormat format;
 };
 constexpr SuffixFormat kSuffixFormats[] = {
-    {".png", {"PNG", true}},   {".bmp", {"BMP", false}},   {".jpg", {"JPEG", false}},
+    {".png", {"PNG", true}},    {".bmp", {"BMP", false}},  {".jpg", {"JPEG", false}},
     {".jpeg", {"JPEG", false}}, {".webp", {"WEBP", true}},
 };
 

@@ -283,6 +283,13 @@ ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::str
     const GidTable gids(GridOf(map.tilesets.front()));
     ImportSummary summary;
     summary.prefixFrom = tileset.value_or(map.tilesets.front().imagePath);
+    if (!tileset && StatusOf(summary.prefixFrom).kind == PathKind::Missing) {
+        // A map copied or moved without the picture beside it.
+        throw FileError("cannot open " + Quoted(summary.prefixFrom) +
+                        ", the picture of the first tileset " + Quoted(map.tilesets.front().name) +
+                        ": there is no such file; give the level's tileset with --tileset "
+                        "LEVEL-OR-BMP (the level file itself, or a BMP of the same picture)");
+    }
     const std::string prefix =
         LeadingBitmap(summary.prefixFrom, tileset ? "--tileset"
                                                   : "the picture of the first tileset " +

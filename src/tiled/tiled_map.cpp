@@ -1,6 +1,7 @@
 #include "tiled/tiled_map.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 #include "base/quoted.h"
@@ -8,9 +9,15 @@
 namespace quorbel::tiled {
 
 std::optional<MapFormat> MapFormatOfName(std::string_view path) {
+    // Without case, as Tiled reads them: "level.TMX" is a TMX map.
     const auto endsWith = [&](std::string_view suffix) {
-        return path.size() > suffix.size() && path.ends_with(suffix) &&
-               path[path.size() - suffix.size() - 1] != '/';
+        if (path.size() <= suffix.size() || path[path.size() - suffix.size() - 1] == '/') {
+            return false;
+        }
+        const std::string_view end = path.substr(path.size() - suffix.size());
+        return std::equal(end.begin(), end.end(), suffix.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == b;
+        });
     };
     if (endsWith(".tmx")) {
         return MapFormat::Tmx;

@@ -20,8 +20,8 @@ class MapError : public FormatError {
 
 enum class MapFormat { Tmx, Json };
 
-// The format a map's file name asks for by its suffix: .tmx, or .tmj and .json; nothing for any
-// other name.
+// The format a map's file name asks for by its suffix, compared without case: .tmx, or .tmj and
+// .json; nothing for any other name.
 std::optional<MapFormat> MapFormatOfName(std::string_view path);
 
 enum class CellEncoding {

@@ -138,7 +138,7 @@ TEST_F(ComposeCommandTest, StatusesWarningsAndWhatWasWritten) {
     BmpBuilder(4, 2).Pixels([](int x, int) { return x % 2; }).WriteTo(a);
     BmpBuilder(3, 1).Pixels([](int, int) { return 0; }).WriteTo(b);
     const std::string warning =
-        "warning: layer 2 '" + b +
+        "quorbel-lvl compose: warning: layer 2 '" + b +
         "': tile 200 has no 16 x 16 cell in the tileset (16 x 16 pixels holds the first cell of "
         "each row of 19: tiles 1..1)";
     auto result = Compose({}, {{"1", a}, {"200", b}});
@@ -158,7 +158,7 @@ TEST_F(ComposeCommandTest, StatusesWarningsAndWhatWasWritten) {
     BmpBuilder(2, 2).Pixels([](int, int) { return 1; }).WriteTo(b);  // no dark pixel
     result = Compose({"--quiet"}, {{"1", a}, {"7", b}});
     EXPECT_EQ(Lines(result.err),
-              std::vector<std::string>{"warning: layer 2 '" + b +
+              std::vector<std::string>{"quorbel-lvl compose: warning: layer 2 '" + b +
                                        "': the layer gives no record: "
                                        "it has no dark pixel. A drawing in a light colour or on a "
                                        "transparent background loses its pixels in a 1-bit map "
@@ -242,9 +242,11 @@ TEST_F(ComposeCommandTest, TheTilesetAndTheOutputAreCheckedToo) {
         {"TilesetShorterThanItsSizeField", dir / "cut.lvl", output,
          "cause: the tileset '" + dir / "cut.lvl" + "': "},
         {"OutputIsALayer", tileset, map,
-         "cause: cannot replace '" + map + "': it is the bitmap of layer 1 being read"},
+         "cause: cannot replace '" + map +
+             "': it is the bitmap of layer 1 being read; name another file for the output"},
         {"OutputIsTheTileset", tileset, tileset,
-         "cause: cannot replace '" + tileset + "': it is the tileset being read"},
+         "cause: cannot replace '" + tileset +
+             "': it is the tileset being read; name another file for the output"},
     };
     WriteWholeFile(dir / "short.lvl", "BM" + test::Le32(3) + "xyz");
     WriteWholeFile(dir / "cut.lvl", "BM" + test::Le32(100) + "xyz");

@@ -69,13 +69,14 @@ TEST_F(ConvertCommandTest, ConvertedRunPrintsStatusesAndWritesTheReport) {
     const auto result = Convert({"--report", dir / "report.txt", tileset, bitmap, output});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(Lines(result.err),
-              (std::vector<std::string>{Status(texts::kOpenedFiles), Status(texts::kCopyingTileset),
-                                        Status(texts::kGatheringData), Status(texts::kDebugingData),
-                                        Status(texts::kConverting), Status(texts::kDone),
-                                        "warning: tile 171 has no 16 x 16 cell in the tileset (16 "
-                                        "x 16 pixels holds the first cell of each row of 19: "
-                                        "tiles 1..1)",
-                                        "wrote " + output + ": 4 records of tile 171"}));
+              (std::vector<std::string>{
+                  Status(texts::kOpenedFiles), Status(texts::kCopyingTileset),
+                  Status(texts::kGatheringData), Status(texts::kDebugingData),
+                  Status(texts::kConverting), Status(texts::kDone),
+                  "quorbel-lvl convert: warning: tile 171 has no 16 x 16 cell in the tileset (16 "
+                  "x 16 pixels holds the first cell of each row of 19: "
+                  "tiles 1..1)",
+                  "wrote " + output + ": 4 records of tile 171"}));
     EXPECT_EQ(ReadWholeFile(output).size(), ReadWholeFile(tileset).size() + 4 * 4);
     // The lines themselves are the header report's (tests/conversion/header_report_test.cpp).
     EXPECT_EQ(ReadWholeFile(dir / "report.txt"), test::model::FullReport(ReadWholeFile(bitmap)));
@@ -243,25 +244,28 @@ TEST_F(ConvertCommandTest, WarningsAndWhatWasWrittenFollowTheLastStatus) {
         {"tile without a cell",
          {},
          {"--tile", "191"},
-         {"warning: tile 191 has no 16 x 16 cell in the tileset (304 x 160 pixels holds tiles "
+         {"quorbel-lvl convert: warning: tile 191 has no 16 x 16 cell in the tileset (304 x 160 "
+          "pixels holds tiles "
           "1..190 in rows of 19)",
           wrote + "6 records of tile 191"}},
         {"light grey entry 0",
          {.light = {240, 240, 240}},
          {},
-         {"warning: palette entry 0 is (240, 240, 240): only a blue value of 255 marks the light "
+         {"quorbel-lvl convert: warning: palette entry 0 is (240, 240, 240): only a blue value of "
+          "255 marks the light "
           "colour, so its 26 pixels count as dark",
           wrote + "26 records of tile 171"}},
         {"blue entry 0",
          {.dark = {0, 0, 255}, .darkFirst = true},
          {"--quiet"},
-         {"warning: palette entry 0 is (0, 0, 255): a blue value of 255 marks the light colour, "
+         {"quorbel-lvl convert: warning: palette entry 0 is (0, 0, 255): a blue value of 255 marks "
+          "the light colour, "
           "so its 6 pixels count as light"},
          true},
         {"no dark pixel",
          {},
          {"--quiet"},
-         {"warning: '" + bitmap +
+         {"quorbel-lvl convert: warning: '" + bitmap +
           "' gives no record: it has no dark pixel. A drawing in a light colour or on a "
           "transparent background loses its pixels in a 1-bit map that other tools make: make "
           "the map of the drawing with quorbel-lvl prepare, or the level with quorbel-lvl paint"},

@@ -80,6 +80,12 @@ TEST(ExportImportTest, ExportWritesTheMapAndItsTilesetPicture) {
         EXPECT_NE(json.find(part), std::string::npos) << part;
     }
     EXPECT_EQ(ReadWholeFile(dir / "sub/j-tileset.bmp"), prefix);
+    // Suffixes without case, as Tiled takes them.
+    ASSERT_EQ(Lvl({"export", dir / "a.lvl", dir / "Up.TMX"}).exitStatus, 0);
+    EXPECT_TRUE(ReadWholeFile(dir / "Up.TMX").starts_with("<?xml"));
+    ASSERT_EQ(Lvl({"export", dir / "a.lvl", dir / "Up.Tmj"}).exitStatus, 0);
+    EXPECT_TRUE(ReadWholeFile(dir / "Up.Tmj").starts_with("{"));
+    EXPECT_EQ(ReadWholeFile(dir / "Up-tileset.bmp"), prefix);
 }
 
 TEST(ExportImportTest, ExportRefusalsLeaveEveryFileAsItWas) {
@@ -252,7 +258,8 @@ TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
         {"size field below 6", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "five.bmp"),
          "its BMP size field says 5 bytes, but a prefix needs from 6 to 8"},
         {"picture missing", Tmx(CsvLayer("a", "1,0,0,0,0,0"), 19, 10, "", 16, "gone.bmp"),
-         "gone.bmp"},
+         "gone.bmp', the picture of the first tileset 't': there is no such file; give the "
+         "level's tileset with --tileset LEVEL-OR-BMP"},
         {"zstd",
          Tmx(R"( <layer name="z" width="3" height="2"><data encoding="base64" compression="zstd">KLUv/SAYwQAAAQ==</data></layer>
 )"),

@@ -238,12 +238,13 @@ TEST_F(PaintCommandTest, WarningsThenWhatWasWritten) {
                  {{'g', qRgb(0, 0, 0)}, {'p', qRgb(128, 128, 128)}, {'c', qRgb(200, 200, 200)}}),
          picture);
     const std::vector<std::string> warnings = {
-        "warning: " + dir / "rules.txt" +
+        "quorbel-lvl paint: warning: " + dir / "rules.txt" +
             ":1: the palette has no terrain 'grass', so this block "
             "is not used",
-        "warning: " + palette + ":5: no pixel of '" + picture +
+        "quorbel-lvl paint: warning: " + palette + ":5: no pixel of '" + picture +
             "' has the colour (7, 7, 7) of 'lava 0'",
-        "warning: tile 23 has no 16 x 16 cell in the tileset (16 x 32 pixels holds the first cell "
+        "quorbel-lvl paint: warning: tile 23 has no 16 x 16 cell in the tileset (16 x 32 pixels "
+        "holds the first cell "
         "of each row of 19: tiles 1..1, 20..20)"};
     Outcome run = Paint({"--rules", dir / "rules.txt", tileset, palette, picture, output});
     EXPECT_EQ(run.status, 0) << run.err;

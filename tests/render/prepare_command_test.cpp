@@ -142,7 +142,7 @@ TEST_F(PrepareCommandTest, RefusalsLeaveTheOutputAsItWas) {
         {{dir / "wide.png", out}, 1, "is 1025 x 1 pixels; a map bitmap has at most 1024 x 1024"},
         {{dir / "text.bmp", out}, 1, "cannot read '"},
         {{dir / "none.png", out}, 1, "cannot open"},
-        {{tileset, tileset}, 1, "it is the picture being read"},
+        {{tileset, tileset}, 1, "it is the picture being read; name another file for the output"},
         {{"--threshold", "257", tileset, out}, 64, "--threshold '257': give a whole number"},
         {{"--threshold", "-1", tileset, out}, 64, "--threshold '-1'"},
         {{tileset}, 64, "expected IMAGE OUTPUT"},
@@ -177,7 +177,7 @@ TEST_F(PrepareCommandTest, TransparentBackgroundsAndResultsAllAlike) {
     }
     const std::string in = dir / "in.png";
     const std::string out = dir / "out.bmp";
-    const std::string warning = "warning: '" + in + "': no pixel is dark: ";
+    const std::string warning = "quorbel-lvl prepare: warning: '" + in + "': no pixel is dark: ";
     struct Case {
         const char* name;
         QImage picture;
@@ -197,7 +197,7 @@ TEST_F(PrepareCommandTest, TransparentBackgroundsAndResultsAllAlike) {
          whiteOnClear,
          {"--threshold", "200"},
          letters,
-         "warning: --threshold does not apply: '" + in +
+         "quorbel-lvl prepare: warning: --threshold does not apply: '" + in +
              "' has transparent pixels, so its opaque pixels are dark; --grey judges every pixel "
              "by its grey value over white"},
         {"--grey",
@@ -247,7 +247,7 @@ TEST_F(PrepareCommandTest, ImageMagickDefaultBmpAndGifEndToEnd) {
     EXPECT_EQ(refused.exitStatus, 2);
     EXPECT_TRUE(refused.err.ends_with(
         "\ncause: the pixels start at byte 130 (a 108-byte header); they must start at byte 62 "
-        "(a 40-byte header)\nhint: quorbel-lvl prepare '" +
+        "(a 40-byte header)\nhint: '" QUORBEL_LVL "' prepare '" +
         dir / "im.bmp" + "' '" + dir / "im-1bit.bmp'\n"))
         << refused.err;
     EXPECT_EQ(RoundTrip(dir / "im.bmp"), kLettersTiles);
