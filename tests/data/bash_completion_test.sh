@@ -11,7 +11,10 @@ tool=$(realpath "$2")
 # A build without quorbel-lvl-render lists render, prepare and paint, but has neither their
 # declarations nor their help: its completion knows only the other commands.
 without_render=${3:-}
-external() { [ "$without_render" = without-render ] && { [ "$1" = render ] || [ "$1" = prepare ]; }; }
+external() {
+    [ "$without_render" = without-render ] && { [ "$1" = render ] || [ "$1" = prepare ] ||
+        [ "$1" = paint ]; }
+}
 source /usr/share/bash-completion/bash_completion
 source "$completion"
 
@@ -62,16 +65,18 @@ expect "folder level.lvl tiles.lvl" quorbel-lvl compose tiles.lvl ""
 # Bash breaks words at ':', so the candidates are what follows "171:".
 expect "folder map.bmp" quorbel-lvl compose tiles.lvl new.lvl 171:
 expect "folder map.bmp" quorbel-lvl compose tiles.lvl new.lvl 171:map.bmp 23:
-expect "folder level.lvl map.bmp tiles.lvl" quorbel-lvl paint ""
-expect "folder legend.gpl" quorbel-lvl paint tiles.lvl ""
-expect "draw.png folder map.bmp" quorbel-lvl paint --rules notes.txt tiles.lvl legend.gpl ""
-expect "folder level.lvl tiles.lvl" quorbel-lvl paint tiles.lvl legend.gpl draw.png ""
-expect "--nearest" quorbel-lvl paint --ne
 expect "folder" quorbel-lvl split level.lvl ""
 expect "edit.json edit.tmj edit.tmx folder" quorbel-lvl export level.lvl ""
 expect "edit.json edit.tmj edit.tmx folder" quorbel-lvl import ""
 expect "folder level.lvl tiles.lvl" quorbel-lvl import edit.tmx ""
 expect "folder level.lvl map.bmp tiles.lvl" quorbel-lvl import --tileset ""
+if ! external paint; then
+    expect "folder level.lvl map.bmp tiles.lvl" quorbel-lvl paint ""
+    expect "folder legend.gpl" quorbel-lvl paint tiles.lvl ""
+    expect "draw.png folder map.bmp" quorbel-lvl paint --rules notes.txt tiles.lvl legend.gpl ""
+    expect "folder level.lvl tiles.lvl" quorbel-lvl paint tiles.lvl legend.gpl draw.png ""
+    expect "--nearest" quorbel-lvl paint --ne
+fi
 if ! external render; then
     expect "draw.png folder map.bmp" quorbel-lvl render level.lvl -o ""
     expect "draw.png folder map.bmp" quorbel-lvl render level.lvl --output ""
