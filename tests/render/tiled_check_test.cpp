@@ -1,10 +1,9 @@
-// The real Tiled (Debian's tiled 1.8 package) judges what export writes and import reads: Tiled
-// rewrites our maps, import reads its rewrites back into the same level, and tmxrasterizer draws
-// our maps as render draws the level.
+// The real Tiled (Debian's tiled 1.8 package) judges what import reads: maps as Tiled itself writes
+// them, in every layer format. (What export writes Tiled judges in tiled_extension_test.cpp, beside
+// the level format's own extension.)
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <random>
 
 #include "render/tiled_pictures.h"
 #include "support/bmp_builder.h"
@@ -16,9 +15,7 @@
 namespace quorbel::render {
 namespace {
 
-using test::DifferingPixels;
 using test::DistinctTileset;
-using test::PictureOf;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
 constexpr auto Record = test::LevelRecordBytes;
@@ -48,103 +45,9 @@ class TiledCheckTest : public ::testing::Test {
             << "import of " << map << " differs from " << level;
     }
 
-    // Export to both formats, Tiled's rewrites of each into the other, import of both rewrites,
-    // and tmxrasterizer's picture of our maps against render's. Every level comes back byte for
-    // byte, repeated positions and any record order included.
-    void CheckLevel(const std::string& level) {
-        Lvl({"export", level, dir / "our.tmx"});
-        Lvl({"export", level, dir / "our.tmj"});
-        Run(QUORBEL_TILED, {"--export-map", "json", dir / "our.tmx", dir / "tiled.tmj"});
-        Run(QUORBEL_TILED, {"--export-map", "tmx", dir / "our.tmj", dir / "tiled.tmx"});
-        ExpectImportGives(dir / "tiled.tmj", level);
-        ExpectImportGives(dir / "tiled.tmx", level);
-
-        Lvl({"render", level, "-o", dir / "our.png", "--scale", "1"});
-        const QImage ours = PictureOf(dir / "our.png");
-        for (const char* map : {"our.tmx", "our.tmj"}) {
-            Run(QUORBEL_TMXRASTERIZER, {dir / map, dir / "tiled.png"});
-            const QImage tiled = PictureOf(dir / "tiled.png");
-            ASSERT_EQ(tiled.size(), ours.size()) << map;
-            EXPECT_EQ(DifferingPixels(tiled, ours), 0) << map;
-        }
-    }
-
     test::ScratchDir home;
     test::ScratchDir dir;
 };
-
-TEST_F(TiledCheckTest, TheSampleLevel) {
-    Lvl({"convert", QUORBEL_SAMPLES_DIR "/sample-tileset.bmp",
-         QUORBEL_SAMPLES_DIR "/sample-map.bmp", dir / "sample.lvl"});
-    CheckLevel(dir / "sample.lvl");
-}
-
-// Levels as convert makes them, and levels of many tile numbers in convert's order, on tileset
-// pictures narrower and wider than 19 cells.
-TEST_F(TiledCheckTest, GeneratedLevels) {
-    std::mt19937 random(7);
-    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    struct Case {
-        int columns;
-        int rows;
-        bool converted;  // by convert, one tile number; else one random tile a position
-        int repeats;     // records more, at positions already filled, in random order
-    } const cases[] = {{19, 10, true, 0},  {25, 14, false, 0}, {12, 6, true, 0},
-                       {19, 14, false, 0}, {7, 30, false, 0},  {25, 14, false, 300}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.columns) + " x " + std::to_string(c.rows) + " cells");
-        const std::string tileset = DistinctTileset(c.columns, c.rows);
-        WriteWholeFile(dir / "tileset.bmp", tileset);
-        // Tile numbers with a cell in the picture.
-        std::vector<int> tiles;
-        for (int t = 1; t <= 255; ++t) {
-            if ((t - 1) % 19 < c.columns && (t - 1) / 19 < c.rows) {
-                tiles.push_back(t);
-            }
-        }
-        const int width = 1 + below(60);
-        const int height = 1 + below(40);
-        std::vector<int> tileAt(static_cast<std::size_t>(width * height), 0);
-        for (int& tile : tileAt) {
-            tile = below(3) == 0
-                       ? tiles[static_cast<std::size_t>(below(static_cast<int>(tiles.size())))]
-                       : 0;
-        }
-        tileAt.back() = tiles.back();  // the map reaches its full size
-        if (c.converted) {
-            test::BmpBuilder(width, height)
-                .Pixels([&](int x, int y) {
-                    return tileAt[static_cast<std::size_t>(y * width + x)] == 0;
-                })
-                .WriteTo(dir / "map.bmp");
-            Lvl({"convert", "--tile", std::to_string(tiles.back()), dir / "tileset.bmp",
-                 dir / "map.bmp", dir / "level.lvl"});
-        } else {
-            std::string level = tileset;
-            for (int y = height - 1; y >= 0; --y) {
-                for (int x = 0; x < width; ++x) {
-                    if (const int tile = tileAt[static_cast<std::size_t>(y * width + x)];
-                        tile != 0) {
-                        level +=
-                            Record(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-                                   static_cast<std::uint32_t>(tile));
-                    }
-                }
-            }
-            for (int i = 0; i < c.repeats; ++i) {
-                const int x = below(width);
-                const int y = below(height);
-                if (tileAt[static_cast<std::size_t>(y * width + x)] != 0) {
-                    level += Record(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-                                    static_cast<std::uint32_t>(tiles[static_cast<std::size_t>(
-                                        below(static_cast<int>(tiles.size())))]));
-                }
-            }
-            WriteWholeFile(dir / "level.lvl", level);
-        }
-        CheckLevel(dir / "level.lvl");
-    }
-}
 
 // Maps as Tiled itself writes them in each layer format, finite and infinite, TMX and JSON: the
 // test writes a seed map in the format, Tiled rewrites it (encoding and compressing the data

@@ -113,9 +113,10 @@ class TiledExtensionTest : public ::testing::Test {
             << how << " differs from the level";
     }
 
-    // Every way through Tiled and back gives the level byte for byte; export's map and Tiled's
-    // map of the level hold the same layers; tmxrasterizer draws Tiled's map as render draws the
-    // level.
+    // Every way through Tiled and back gives the level byte for byte: the level opened and saved,
+    // Tiled's TMX and JSON of it imported, export's TMX saved, Tiled's rewrites of export's TMX as
+    // JSON and of its JSON as TMX imported; export's map and Tiled's map of the level hold the
+    // same layers; tmxrasterizer draws Tiled's map and export's maps as render draws the level.
     void CheckLevel(const std::string& level, bool exportable) {
         Tiled(kFormat, level, dir / "tiled.lvl");
         ExpectSameBytes(dir / "tiled.lvl", level, "Tiled's save of the opened level");
@@ -129,18 +130,27 @@ class TiledExtensionTest : public ::testing::Test {
             return;
         }
         Lvl({"export", level, dir / "ours.tmx"});
+        Lvl({"export", level, dir / "ours.tmj"});
         Tiled(kFormat, dir / "ours.tmx", dir / "saved.lvl");
         ExpectSameBytes(dir / "saved.lvl", level, "Tiled's save of export's map");
         Tiled("tmx", dir / "ours.tmx", dir / "ours-by-tiled.tmx");
         EXPECT_EQ(PropertiesAndLayers(ReadWholeFile(dir / "tiled.tmx")),
                   PropertiesAndLayers(ReadWholeFile(dir / "ours-by-tiled.tmx")));
+        Tiled("json", dir / "ours.tmx", dir / "ours-by-tiled.tmj");
+        Tiled("tmx", dir / "ours.tmj", dir / "ours-json-by-tiled.tmx");
+        for (const char* map : {"ours-by-tiled.tmj", "ours-json-by-tiled.tmx"}) {
+            Lvl({"import", dir / map, dir / "imported.lvl"});
+            ExpectSameBytes(dir / "imported.lvl", level, map);
+        }
 
         Lvl({"render", level, "-o", dir / "ours.png", "--scale", "1"});
-        Run(QUORBEL_TMXRASTERIZER, {dir / "tiled.tmx", dir / "tiled.png"});
         const QImage ours = test::PictureOf(dir / "ours.png");
-        const QImage tiled = test::PictureOf(dir / "tiled.png");
-        ASSERT_EQ(tiled.size(), ours.size());
-        EXPECT_EQ(test::DifferingPixels(tiled, ours), 0);
+        for (const char* map : {"tiled.tmx", "ours.tmx", "ours.tmj"}) {
+            Run(QUORBEL_TMXRASTERIZER, {dir / map, dir / "tiled.png"});
+            const QImage tiled = test::PictureOf(dir / "tiled.png");
+            ASSERT_EQ(tiled.size(), ours.size()) << map;
+            EXPECT_EQ(test::DifferingPixels(tiled, ours), 0) << map;
+        }
     }
 
     test::ScratchDir home;
