@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-
 #include "render/tiled_pictures.h"
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
