@@ -185,6 +185,7 @@ struct Destination {
     bool asNobody = false;
     mode_t newFileMode = 0;  // for a destination that did not exist: the mode it gets
     bool nameIsNoText = false;
+    const char* says = "";  // part of standard error, for a refused destination
 };
 
 void PrintTo(const Destination& destination, std::ostream* out) {
@@ -212,6 +213,23 @@ std::pair<std::string, std::string> Existing(const Fixture& f, const std::string
     WriteWholeFile(f.dir / name, kEarlier);
     fs::permissions(f.dir / name, static_cast<fs::perms>(mode));
     return At(f.dir / name);
+}
+
+// A link of the user nobody in a folder anyone may write to, with the sticky bit, owned by
+// folderOwner; it leads to a file of the fixture's folder.
+std::pair<std::string, std::string> LinkInAStickyFolder(Fixture& f, const std::string& x,
+                                                        uid_t folderOwner) {
+    if (SkippedUnlessRoot()) {
+        return At("");
+    }
+    fs::create_directory(f.dir / "sticky");
+    fs::permissions(f.dir / "sticky", fs::perms::all | fs::perms::sticky_bit);
+    EXPECT_EQ(::chown((f.dir / "sticky").c_str(), folderOwner, folderOwner), 0);
+    Existing(f, "target" + x, 0644);
+    const std::string link = f.dir / "sticky/link" + x;
+    fs::create_symlink(f.dir / "target" + x, link);
+    EXPECT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    return {link, f.dir / "target" + x};
 }
 
 const Destination kDestinations[] = {
@@ -355,6 +373,17 @@ const Destination kDestinations[] = {
      Outcome::Refused, 022, true},
     {"LinkToAnInput", [](Fixture&, const std::string&) { return At(""); },  // made per writer below
      Outcome::RefusedAsInput},
+    // As the kernel's fs.protected_symlinks has it, whatever this machine's setting: another
+    // user's link in a folder anyone may write to, with the sticky bit (/tmp), is not followed...
+    {"LinkOfAnotherUserInAStickyFolder",
+     [](Fixture& f, const std::string& x) { return LinkInAStickyFolder(f, x, /*folderOwner=*/0); },
+     Outcome::Refused, 022, false, 0, false, "of nobody (uid 65534) in '"},
+    // ...unless the folder is that user's own.
+    {"LinkOfTheFolderOwnerInAStickyFolder",
+     [](Fixture& f, const std::string& x) {
+         return LinkInAStickyFolder(f, x, /*folderOwner=*/65534);
+     },
+     Outcome::Written},
 };
 
 // Runs the writer in this process unless a child is the point: another user, or a program of its
@@ -437,6 +466,7 @@ TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
                                      ? writer.inputRefusedStatus
                                      : writer.refusedStatus;
             EXPECT_EQ(result.exitStatus, expected) << result.err;
+            EXPECT_NE(result.err.find(destination.says), std::string::npos) << result.err;
         }
         EXPECT_EQ(after, before) << "other files changed, appeared or were left behind";
     }
@@ -503,6 +533,81 @@ TEST(SignalsDuringAConversion, EndCleanly) {
         EXPECT_TRUE(left == kEarlier || left.size() == complete) << delay;
         EXPECT_EQ(fixture.dir.Leftovers(), std::vector<std::string>{}) << delay;
         WriteWholeFile(fixture.dir / "out.lvl", kEarlier);
+    }
+}
+
+// Signals during the writers of several files, and during import: every file stays unnamed until
+// all are complete, so that not even SIGKILL leaves a temporary file (but in the moment of the
+// final pass); a stop signal before that pass leaves every output as it was and ends the process
+// by the signal, one after it has begun lets the pass complete.
+TEST(SignalsDuringAWriter, LeaveEveryOutputWholeOrAsItWasAndNoTemporaryFile) {
+    Fixture f;
+    // 1024 x 1024 records of 8 tile numbers: 9 files for split, a 4 MiB map for export.
+    std::string level = test::BmpBuilder(8 * 16, 16).Bytes();
+    for (std::uint32_t y = 1024; y-- > 0;) {  // as convert writes them: one layer in Tiled
+        for (std::uint32_t x = 0; x < 1024; ++x) {
+            level += test::LevelRecordBytes(x, y, 1 + (x + y) % 8);
+        }
+    }
+    WriteWholeFile(f.level, level);
+    ASSERT_EQ(cli::Lvl({"export", f.level, f.dir / "source.tmx"}).exitStatus, 0);
+    const std::string parts = f.dir / "parts";
+    const std::vector<std::vector<std::string>> writers = {
+        {"split", f.level, parts},
+        {"export", f.level, f.dir / "big.tmx"},
+        {"import", f.dir / "source.tmx", f.dir / "back.lvl"},
+    };
+    const std::vector<std::string> outputs = {f.dir / "big.tmx", f.dir / "big-tileset.bmp",
+                                              f.dir / "back.lvl"};
+    // Every file with a digest of its bytes, which are too many to show when a row fails.
+    const auto state = [&] {
+        std::map<std::string, std::size_t> files;
+        for (const auto& folder : {f.dir.Path(), fs::path(parts)}) {
+            for (const auto& entry : fs::directory_iterator(folder)) {
+                files[entry.path().string()] = std::hash<std::string>()(
+                    entry.is_regular_file() ? ReadWholeFile(entry.path().string()) : "(folder)");
+            }
+        }
+        return files;
+    };
+    const auto reset = [&] {
+        fs::remove_all(parts);
+        fs::create_directory(parts);
+        for (const std::string& output : outputs) {
+            WriteWholeFile(output, kEarlier);
+        }
+        for (int tile = 1; tile <= 8; ++tile) {
+            WriteWholeFile(parts + "/tile-00" + std::to_string(tile) + ".bmp", kEarlier);
+        }
+        WriteWholeFile(parts + "/tileset.bmp", kEarlier);
+    };
+    for (const auto& args : writers) {
+        SCOPED_TRACE(args[0]);
+        reset();
+        const auto earlier = state();
+        const auto run = test::RunProcess(QUORBEL_LVL, args);
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        const auto complete = state();
+        for (const int signal : {SIGTERM, SIGKILL}) {
+            for (long delay = 0; delay <= 60000; delay += 6000) {
+                SCOPED_TRACE(std::to_string(signal) + " after " + std::to_string(delay) + " us");
+                reset();
+                test::ProcessOptions options;
+                options.signal = signal;
+                options.signalAfterMicroseconds = delay;
+                const auto result = test::RunProcess(QUORBEL_LVL, args, options);
+                const auto left = state();
+                for (const auto& [name, content] : left) {
+                    EXPECT_TRUE(complete.count(name) != 0 &&
+                                (content == earlier.at(name) || content == complete.at(name)))
+                        << name << " was left";
+                }
+                if (signal == SIGTERM) {
+                    EXPECT_TRUE(result.signal == SIGTERM || result.exitStatus == 0) << result.err;
+                    EXPECT_EQ(left, result.exitStatus == 0 ? complete : earlier);
+                }
+            }
+        }
     }
 }
 
