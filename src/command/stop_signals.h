@@ -14,6 +14,9 @@ void InstallStopSignalHandlers();
 // The signal number received, or 0; written only by the handlers.
 const volatile std::sig_atomic_t& ReceivedStopSignal();
 
+// True once a stop signal has arrived.
+bool StopRequested();
+
 // Restores the signal's default action and raises it again: the exit status says which it was.
 [[noreturn]] void EndByReceivedSignal();
 
