@@ -53,9 +53,14 @@ void RefuseLargerThanAMap(const QSize& size, const std::string& path) {
     }
 }
 
+// The kinds of picture prepare reads.
+constexpr PictureKind kPreparedKinds[] = {PictureKind::Bmp,  PictureKind::Png, PictureKind::Gif,
+                                          PictureKind::Jpeg, PictureKind::Pbm, PictureKind::Pgm,
+                                          PictureKind::Ppm,  PictureKind::Xpm};
+
 // The picture in bytes, refused before it is decoded when its header says it is too large.
 QImage MapPicture(const std::string& bytes, const std::string& path) {
-    return pictures::PictureFromBytes(bytes, Quoted(path),
+    return pictures::PictureFromBytes(bytes, Quoted(path), kPreparedKinds,
                                       [&](const QSize& size) { RefuseLargerThanAMap(size, path); });
 }
 
@@ -68,8 +73,8 @@ command::Declaration PrepareCommand::Declare() const {
                      .help = "grey values below N are dark, 0..256. Default: 128"},
                     {.name = "--invert", .help = "swap dark and light: light pixels become tiles"}},
         .operands = {{"IMAGE", false,
-                      Completion::Files({"bmp", "png", "gif", "jpg", "jpeg", "pbm", "pgm", "ppm",
-                                         "pnm", "xpm", "webp"})},
+                      Completion::Files(
+                          {"bmp", "png", "gif", "jpg", "jpeg", "pbm", "pgm", "ppm", "pnm", "xpm"})},
                      {"OUTPUT", false, Completion::Files({"bmp"})}},
         .description =
             {Paragraph("Makes of the picture IMAGE the bitmap that quorbel-lvl convert and the "
@@ -79,7 +84,9 @@ command::Declaration PrepareCommand::Declare() const {
                        "tile record."),
              Paragraph("IMAGE may be a BMP (any header version and bit depth, rows stored either "
                        "way), PNG, GIF, JPEG, PBM, PGM, PPM or XPM picture of at most 1024 x 1024 "
-                       "pixels; a larger one is refused, not scaled. A pixel is dark when its grey "
+                       "pixels, told by its content; a larger one is refused, not scaled, and so "
+                       "is any other kind (SVG among them: it may load other files). A pixel is "
+                       "dark when its grey "
                        "value (0 black .. 255 white, after laying it over white, so that "
                        "transparent is light) is below N. A picture with a palette of exactly two "
                        "colours needs no threshold: its darker colour is dark, whichever comes "

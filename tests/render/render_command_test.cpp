@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QImage>
 #include <filesystem>
@@ -94,11 +96,31 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
     test::WriteWholeFile(dir / "nopicture.lvl", "xx" + Le32(6) + Record(0, 0, 1));
     test::WriteWholeFile(preview, "earlier");
     test::WriteWholeFile(dir / "level.png", test::ReadWholeFile(level));
+    test::WriteWholeFile(dir / "refers.svg",
+                         "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                         "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"304\" "
+                         "height=\"160\"><image xlink:href=\"fifo\" width=\"304\" "
+                         "height=\"160\"/></svg>\n");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);  // would hang a reader of the SVG
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(tileset.save(&jpegBuffer, "JPEG"));
+    test::WriteWholeFile(dir / "tileset.jpg", jpeg.toStdString());
+    const std::string levelBytes = test::ReadWholeFile(level);
     struct Case {
         std::vector<std::string> args;
         int exitStatus;
-        const char* err;  // part of standard error
+        const char* err;                // part of standard error
+        bool appendToTheLevel = false;  // standard output is the level, opened to append
     } const cases[] = {
+        {{level, "-o", "-"}, 64, "standard output is the input '", true},
+        {{level, "-o", preview, "--tileset", dir / "refers.svg"},
+         1,
+         "it is an SVG picture, and BMP and PNG pictures are read"},
+        {{level, "-o", preview, "--tileset", dir / "tileset.jpg"},
+         1,
+         "it is a JPEG picture, and BMP and PNG pictures are read"},
         {{level}, 64, "give -o PREVIEW.png"},
         {{level, "-o", preview, "--scale", "0.3"}, 64, "--scale '0.3': 16 x S must be a whole"},
         {{level, "-o", preview, "--scale", "x"}, 64, "1/16, 1/8, 3/16, 1/4"},
@@ -117,10 +139,17 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
         {{level, "-o", dir / "no/such/folder.png"}, 1, "does not exist"},
     };
     for (const Case& c : cases) {
-        const auto result = Render(c.args);
+        std::vector<std::string> args{"render"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result =
+            c.appendToTheLevel
+                ? test::RunProcess("/bin/sh", {"-c", "exec \"$0\" render \"$1\" -o - >> \"$1\"",
+                                               QUORBEL_LVL, level})
+                : test::RunProcess(QUORBEL_LVL, args);
         EXPECT_EQ(result.exitStatus, c.exitStatus) << c.err << "\n" << result.err;
         EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
         EXPECT_EQ(test::ReadWholeFile(preview), "earlier") << c.err;
+        EXPECT_EQ(test::ReadWholeFile(level), levelBytes) << c.err;
     }
 }
 
