@@ -105,9 +105,11 @@ TEST(ExportImportTest, ExportRefusalsLeaveEveryFileAsItWas) {
     std::string wide = prefix;  // a header claiming 1048576 x 1048576 pixels
     wide.replace(18, 8, test::Le32(1048576) + test::Le32(1048576));
     WriteWholeFile(dir / "wide.lvl", wide + Record(0, 0, 1));
-    std::string tall = prefix;  // a height of -2147483648: a picture stored top row first
+    // One column, stored top row first in -2147483648 rows: tile 2 has no cell, and the message
+    // that says so must not take std::abs of the height.
+    std::string tall = Tileset(1, 1);
     tall.replace(22, 4, test::Le32(0x80000000u));
-    WriteWholeFile(dir / "tall.lvl", tall + Record(0, 0, 1));
+    WriteWholeFile(dir / "tall.lvl", tall + Record(0, 0, 2));
     WriteWholeFile(dir / "old.tmx", "old map");
     WriteWholeFile(dir / "old-tileset.bmp", "old picture");
     fs::create_directory(dir / "dir-tileset.bmp");
@@ -153,7 +155,7 @@ TEST(ExportImportTest, ExportRefusalsLeaveEveryFileAsItWas) {
         {"a height of -2^31",
          {dir / "tall.lvl", dir / "old.tmx"},
          1,
-         "is 304 x 2147483648 pixels, 2550136832 cells"},
+         "tile numbers without a whole cell in the 16 x 2147483648 prefix picture: 2 (1 record)"},
     };
     for (const Case& c : cases) {
         const auto before = Snapshot(dir);

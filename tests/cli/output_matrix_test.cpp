@@ -536,15 +536,20 @@ TEST(SignalsDuringAConversion, EndCleanly) {
     }
 }
 
-// Signals during the writers of several files, and during import: every file stays unnamed until
-// all are complete, so that not even SIGKILL leaves a temporary file (but in the moment of the
-// final pass); a stop signal before that pass leaves every output as it was and ends the process
-// by the signal, one after it has begun lets the pass complete.
+// True when files holds entry: a name and its digest.
+bool Holds(const std::map<std::string, std::size_t>& files,
+           const std::pair<const std::string, std::size_t>& entry) {
+    const auto found = files.find(entry.first);
+    return found != files.end() && found->second == entry.second;
+}
+
+// Signals during split, export and import: no output has a name before all are complete, so not
+// even SIGKILL leaves a temporary file (but in the moment of the final pass), and a stop signal
+// leaves every output as it was, or, once that pass has begun, all of them complete.
 TEST(SignalsDuringAWriter, LeaveEveryOutputWholeOrAsItWasAndNoTemporaryFile) {
     Fixture f;
-    // 1024 x 1024 records of 8 tile numbers: 9 files for split, a 4 MiB map for export.
-    std::string level = test::BmpBuilder(8 * 16, 16).Bytes();
-    for (std::uint32_t y = 1024; y-- > 0;) {  // as convert writes them: one layer in Tiled
+    std::string level = test::BmpBuilder(8 * 16, 16).Bytes();  // tiles 1..8, bottom row first
+    for (std::uint32_t y = 1024; y-- > 0;) {
         for (std::uint32_t x = 0; x < 1024; ++x) {
             level += test::LevelRecordBytes(x, y, 1 + (x + y) % 8);
         }
@@ -552,59 +557,47 @@ TEST(SignalsDuringAWriter, LeaveEveryOutputWholeOrAsItWasAndNoTemporaryFile) {
     WriteWholeFile(f.level, level);
     ASSERT_EQ(cli::Lvl({"export", f.level, f.dir / "source.tmx"}).exitStatus, 0);
     const std::string parts = f.dir / "parts";
-    const std::vector<std::vector<std::string>> writers = {
-        {"split", f.level, parts},
-        {"export", f.level, f.dir / "big.tmx"},
-        {"import", f.dir / "source.tmx", f.dir / "back.lvl"},
-    };
-    const std::vector<std::string> outputs = {f.dir / "big.tmx", f.dir / "big-tileset.bmp",
-                                              f.dir / "back.lvl"};
-    // Every file with a digest of its bytes, which are too many to show when a row fails.
-    const auto state = [&] {
+    const auto state = [&] {  // each file's digest: its bytes are too many to show
         std::map<std::string, std::size_t> files;
-        for (const auto& folder : {f.dir.Path(), fs::path(parts)}) {
-            for (const auto& entry : fs::directory_iterator(folder)) {
-                files[entry.path().string()] = std::hash<std::string>()(
-                    entry.is_regular_file() ? ReadWholeFile(entry.path().string()) : "(folder)");
-            }
+        for (const auto& entry : fs::recursive_directory_iterator(f.dir.Path())) {
+            files[entry.path().string()] = std::hash<std::string>()(
+                entry.is_regular_file() ? ReadWholeFile(entry.path().string()) : "");
         }
         return files;
     };
     const auto reset = [&] {
         fs::remove_all(parts);
         fs::create_directory(parts);
-        for (const std::string& output : outputs) {
+        for (const std::string& output : {parts + "/tileset.bmp", f.dir / "big.tmx",
+                                          f.dir / "big-tileset.bmp", f.dir / "back.lvl"}) {
             WriteWholeFile(output, kEarlier);
         }
-        for (int tile = 1; tile <= 8; ++tile) {
-            WriteWholeFile(parts + "/tile-00" + std::to_string(tile) + ".bmp", kEarlier);
-        }
-        WriteWholeFile(parts + "/tileset.bmp", kEarlier);
     };
-    for (const auto& args : writers) {
-        SCOPED_TRACE(args[0]);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"split", f.level, parts},
+          {"export", f.level, f.dir / "big.tmx"},
+          {"import", f.dir / "source.tmx", f.dir / "back.lvl"}}) {
         reset();
         const auto earlier = state();
-        const auto run = test::RunProcess(QUORBEL_LVL, args);
-        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        ASSERT_EQ(test::RunProcess(QUORBEL_LVL, args).exitStatus, 0) << args[0];
         const auto complete = state();
         for (const int signal : {SIGTERM, SIGKILL}) {
             for (long delay = 0; delay <= 60000; delay += 6000) {
-                SCOPED_TRACE(std::to_string(signal) + " after " + std::to_string(delay) + " us");
+                SCOPED_TRACE(args[0] + ", signal " + std::to_string(signal) + " after " +
+                             std::to_string(delay) + " us");
                 reset();
                 test::ProcessOptions options;
                 options.signal = signal;
                 options.signalAfterMicroseconds = delay;
                 const auto result = test::RunProcess(QUORBEL_LVL, args, options);
                 const auto left = state();
-                for (const auto& [name, content] : left) {
-                    EXPECT_TRUE(complete.count(name) != 0 &&
-                                (content == earlier.at(name) || content == complete.at(name)))
-                        << name << " was left";
+                for (const auto& entry : left) {
+                    EXPECT_TRUE(Holds(complete, entry) || Holds(earlier, entry))
+                        << entry.first << " was left";
                 }
                 if (signal == SIGTERM) {
                     EXPECT_TRUE(result.signal == SIGTERM || result.exitStatus == 0) << result.err;
-                    EXPECT_EQ(left, result.exitStatus == 0 ? complete : earlier);
+                    EXPECT_TRUE(left == (result.exitStatus == 0 ? complete : earlier));
                 }
             }
         }

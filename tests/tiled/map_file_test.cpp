@@ -201,10 +201,6 @@ const Case kCases[] = {
      {{"map", "{\"layers\":[" + Repeated("{\"type\":\"group\",\"name\":\"g\",\"layers\":[", 101) +
                   Repeated("]}", 101) + "]}"}},
      "the group 'g' lies 101 groups deep; groups are read 100 deep at most"},
-    {"json: groups 100 deep",
-     {{"map", "{\"layers\":[" + Repeated("{\"type\":\"group\",\"name\":\"g\",\"layers\":[", 100) +
-                  "{\"type\":\"objectgroup\",\"name\":\"o\"}" + Repeated("]}", 100) + "]}"}},
-     "object o; "},
     {"tmx: groups 20,000 deep",
      {{"map",
        "<map>" + Repeated("<group name=\"g\">", 20000) + Repeated("</group>", 20000) + "</map>"}},
