@@ -40,7 +40,7 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The caller's name for uid in a message: "nobody (uid 65534)".
+// The user uid in a message: "nobody (uid 65534)".
 std::string OwnerName(uid_t uid) {
     const std::string number = "uid " + std::to_string(uid);
     const struct passwd* user = ::getpwuid(uid);

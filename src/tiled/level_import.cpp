@@ -31,13 +31,23 @@ std::string WhereIs(const std::string& layer, const CellBlock& block) {
                 : "");
 }
 
-// Refuses a map whose tile layers have more cells in all than a level is given records, before
-// any cell is decoded or stored: overlapping chunks could otherwise ask for gigabytes.
-void RequireCellsFitALevel(const std::string& path, const TiledMap& map) {
+// Refuses, before any cell is decoded or stored, a chunk outside Tiled's positions (so that no
+// arithmetic on them can overflow), and a map whose tile layers have more cells in all than a level
+// is given records: overlapping chunks could otherwise ask for gigabytes.
+void RequireBlocksFitALevel(const std::string& path, const TiledMap& map) {
     std::uint64_t cells = 0;
     for (const TiledLayer& layer : map.layers) {
         for (const CellBlock& block : layer.blocks) {
-            cells += CellCount(block, WhereIs(layer.name, block));
+            const std::string where = WhereIs(layer.name, block);
+            if (block.x < kFirstChunkPosition || block.x > kLastChunkPosition ||
+                block.y < kFirstChunkPosition || block.y > kLastChunkPosition) {
+                throw MapError(where + ": Tiled places chunks from " +
+                               std::to_string(kFirstChunkPosition) + " to " +
+                               std::to_string(kLastChunkPosition) +
+                               ", and a level holds x and y from 0 to 4095 only: save the map "
+                               "again from Tiled");
+            }
+            cells += CellCount(block, where);
         }
     }
     if (cells > kMostImportedRecords) {
@@ -110,16 +120,8 @@ class TileLayerRecords {
         : map_(map), gids_(gids), grid_(gids.Grid()), layer_(layer) {}
 
     void Add(const CellBlock& block) {
+        // RequireBlocksFitALevel has kept the position within Tiled's ints.
         const std::string where = WhereIs(layer_, block);
-        // Tiled places chunks at int positions; checked before any arithmetic on them.
-        if (block.x < kFirstChunkPosition || block.x > kLastChunkPosition ||
-            block.y < kFirstChunkPosition || block.y > kLastChunkPosition) {
-            throw MapError(where + ": Tiled places chunks from " +
-                           std::to_string(kFirstChunkPosition) + " to " +
-                           std::to_string(kLastChunkPosition) +
-                           ", and a level holds x and y from 0 to 4095 only: save the map again "
-                           "from Tiled");
-        }
         // Room for the tiles the data can hold, as far as its size tells (a layer has no more
         // positions than a level), growing as a vector grows so that many small chunks do not
         // move the records again and again.
@@ -319,7 +321,7 @@ ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::str
     if (map.tilesets.empty()) {
         throw MapError(Quoted(mapPath) + " has no tileset; a level's tiles are cells of one");
     }
-    RequireCellsFitALevel(mapPath, map);
+    RequireBlocksFitALevel(mapPath, map);
     const GidTable gids(GridOf(map.tilesets.front()));
     ImportSummary summary;
     summary.prefixFrom = tileset.value_or(map.tilesets.front().imagePath);
