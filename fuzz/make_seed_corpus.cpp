@@ -59,8 +59,16 @@ std::vector<std::string> CodecSeeds() {
     };
 }
 
+std::string Repeated(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i) {
+        result += text;
+    }
+    return result;
+}
+
 // Maps as Tiled writes them: each layer data encoding, an infinite map, groups, object layers,
-// and a JSON map.
+// and a JSON map; and hostile ones: deep nesting, chunks at the ends of 64 bits, negative sides.
 std::vector<std::string> MapSeeds() {
     using quorbel::test::Base64;
     using quorbel::test::Compress;
@@ -95,6 +103,18 @@ std::vector<std::string> MapSeeds() {
   {"type":"group", "name":"g", "layers":[{"type":"imagelayer", "name":"i"},
    {"chunks":[{"data":"AQAAAAAAAAA=", "height":1, "width":2, "x":16, "y":0}], "encoding":"base64",
     "height":16, "name":"c", "type":"tilelayer", "width":16}]}]})",
+        "{\"tilesets\":[{\"firstgid\":" + std::string(100000, '[') + std::string(100000, ']') +
+            "}]}",
+        "{\"layers\":[" + Repeated("{\"type\":\"group\",\"name\":\"g\",\"layers\":[", 20000) +
+            Repeated("]}", 20000) + "]}",
+        start + Repeated("<group name=\"g\">", 20000) + Repeated("</group>", 20000) + "</map>\n",
+        start +
+            layer("encoding=\"csv\"",
+                  "<chunk x=\"9223372036854775807\" y=\"-9223372036854775808\" width=\"2\" "
+                  "height=\"1\">1,0</chunk>") +
+            "</map>\n",
+        start + " <layer name=\"n\" width=\"-2\" height=\"1\"><data encoding=\"csv\"/></layer>\n" +
+            "</map>\n",
     };
 }
 

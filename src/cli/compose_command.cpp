@@ -56,8 +56,9 @@ std::string ComposedReport(const std::vector<std::string>& operands,
                            const std::vector<LayerCheck>& checks) {
     std::string text;
     for (std::size_t i = 0; i < checks.size(); ++i) {
+        // Quoted, so that no bitmap's name can make a line of its own.
         text += (i == 0 ? "" : std::string(kLineBreak) + kLineBreak) + "Layer " +
-                std::to_string(i + 1) + ": " + operands[i];
+                std::to_string(i + 1) + ": " + Quoted(operands[i]);
         if (!checks[i].report.empty()) {
             text += kLineBreak + checks[i].report;
         }
@@ -192,7 +193,8 @@ class Composing {
 command::Declaration ComposeCommand::Declare() const {
     return {
         .options = {ReportOption("every layer's header report",
-                                 ": a line \"Layer N: TILE:BITMAP\", then the layer's report as "
+                                 ": a line \"Layer N: 'TILE:BITMAP'\" (quoted as messages quote "
+                                 "names), then the layer's report as "
                                  "convert writes it (left out when the layer's check ended before "
                                  "it), a blank line between layers",
                                  "TILESET, OUTPUT or a BITMAP"),

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "base/errors.h"
+#include "command/stop_signals.h"
 #include "tiled/level_export.h"
 
 namespace quorbel::cli {
@@ -44,8 +46,9 @@ command::Declaration ExportCommand::Declare() const {
               "LEVEL cannot be read as a level file (as 'quorbel-lvl info' refuses it), has no "
               "records, has a prefix that is no BMP picture, uses tile numbers without a whole "
               "cell in its prefix picture (each is named with its record count), needs so many "
-              "layers for its records' order that the map would pass 33554432 cells, or an output "
-              "cannot be written"},
+              "layers for its records' order that the map would pass 33554432 cells or the 512 "
+              "MiB that import reads, or an output cannot be written (the picture being a link "
+              "to MAP included)"},
              {"64",
               "bad usage: MAP does not end in .tmx, .tmj or .json, or its name is not UTF-8 text "
               "without control characters"}},
@@ -62,9 +65,16 @@ int ExportCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
     if (const auto problem = tiled::MapNameProblem(map)) {
         throw UsageError(*problem);
     }
-    const tiled::ExportSummary summary = tiled::ExportLevel(level, map, [&](const std::string& w) {
-        err << ProgramName() << ": warning: " << w << '\n';
-    });
+    command::InstallStopSignalHandlers();
+    tiled::ExportSummary summary;
+    try {
+        summary = tiled::ExportLevel(
+            level, map,
+            [&](const std::string& w) { err << ProgramName() << ": warning: " << w << '\n'; },
+            command::StopRequested);
+    } catch (const RunInterrupted&) {
+        command::EndByReceivedSignal();
+    }
     out << "wrote " << map << " and " << summary.picture << ": " << summary.width << " x "
         << summary.height << " tiles, " << summary.records << " records in " << summary.layers
         << (summary.layers == 1 ? " layer\n" : " layers\n");

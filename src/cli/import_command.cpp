@@ -2,7 +2,10 @@
 
 #include <ostream>
 
+#include "base/errors.h"
+#include "command/stop_signals.h"
 #include "tiled/level_import.h"
+#include "tiled/tiled_map.h"
 
 namespace quorbel::cli {
 
@@ -39,8 +42,13 @@ command::Declaration ImportCommand::Declare() const {
                        "0..4095 (chunks of an infinite map left of or above the origin included). "
                        "Also refused: a first tileset whose tiles are not 16 x 16 pixels, or with "
                        "a margin or spacing, and layer data compressed with Zstandard (choose "
-                       "CSV, or base64 with zlib or gzip, in Tiled's Map Properties). Object and "
-                       "image layers are skipped with a warning each."),
+                       "CSV, or base64 with zlib or gzip, in Tiled's Map Properties). Refused "
+                       "before any cell is read: tile layers of more than " +
+                       std::to_string(tiled::kMostImportedRecords) +
+                       " cells in all (a level of 512 MiB of records), groups more than " +
+                       std::to_string(tiled::kDeepestGroups) +
+                       " deep, and chunks outside Tiled's own positions. Object and image layers "
+                       "are skipped with a warning each."),
              Paragraph("OUTPUT is replaced only when the whole level is written; on any refusal "
                        "it stays as it was. It may not be MAP, FILE or any file they name.")},
         .output = {Paragraph("Standard output gets one line: \"wrote OUTPUT: R records from L tile "
@@ -64,10 +72,18 @@ int ImportCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
         throw UsageError("--tileset needs a file name");
     }
     const std::string& output = parsed.operands[1];
-    const tiled::ImportSummary summary =
-        tiled::ImportMap(parsed.operands[0], tileset, output, [&](const std::string& warning) {
-            err << ProgramName() << ": warning: " << warning << '\n';
-        });
+    command::InstallStopSignalHandlers();
+    tiled::ImportSummary summary;
+    try {
+        summary = tiled::ImportMap(
+            parsed.operands[0], tileset, output,
+            [&](const std::string& warning) {
+                err << ProgramName() << ": warning: " << warning << '\n';
+            },
+            command::StopRequested);
+    } catch (const RunInterrupted&) {
+        command::EndByReceivedSignal();
+    }
     out << "wrote " << output << ": " << summary.records << " records from " << summary.tileLayers
         << (summary.tileLayers == 1 ? " tile layer" : " tile layers") << ", prefix from "
         << summary.prefixFrom << '\n';

@@ -43,7 +43,8 @@ std::string Records(std::uint64_t count) {
 
 void PrintText(const LevelInfo& info, std::ostream& out) {
     const LevelStats& stats = info.stats;
-    out << "file: " << info.path << "\nfile size: " << info.fileSize
+    // Quoted, so that no name can make a line of its own.
+    out << "file: " << Quoted(info.path) << "\nfile size: " << info.fileSize
         << " bytes\nprefix: " << info.prefixSize << " bytes\nprefix picture: ";
     if (info.picture) {
         out << info.picture->width << " x " << info.picture->height << ", "

@@ -102,8 +102,13 @@ void WriteFiles(const std::string& levelPath, std::uint32_t prefixSize, const Le
     FolderForFiles made(folder);
     InputFile source(levelPath);
     const FileBeingRead reading[] = {{source.Identity(), "the level"}};
+    std::vector<std::string> names{InFolder(folder, "tileset.bmp")};
+    for (const std::uint8_t tile : layers.Tiles()) {
+        names.push_back(InFolder(folder, MapName(tile)));
+    }
+    CheckReplaceableTogether(names, reading);
     std::vector<std::unique_ptr<OutputFile>> files;
-    files.push_back(std::make_unique<OutputFile>(InFolder(folder, "tileset.bmp"), reading));
+    files.push_back(std::make_unique<OutputFile>(names.front(), reading));
     CopyBytes(source, prefixSize, *files.back(), signals);
     // Each file is prepared at once: its buffer is freed, so memory does not grow with the maps.
     files.back()->Prepare();
@@ -113,7 +118,7 @@ void WriteFiles(const std::string& levelPath, std::uint32_t prefixSize, const Le
         if (signals.StopRequested()) {
             throw RunInterrupted{};
         }
-        files.push_back(std::make_unique<OutputFile>(InFolder(folder, MapName(tile)), reading));
+        files.push_back(std::make_unique<OutputFile>(names[files.size()], reading));
         files.back()->Write(MonochromeBmpBytes(
             width, height, [&](int x, int y) { return layers.IsDark(tile, x, y); }));
         files.back()->Prepare();
@@ -122,7 +127,7 @@ void WriteFiles(const std::string& levelPath, std::uint32_t prefixSize, const Le
     for (const auto& file : files) {
         all.push_back(file.get());
     }
-    CommitTogether(all);
+    CommitTogether(all, [&] { return signals.StopRequested(); });
     made.Keep();
 }
 

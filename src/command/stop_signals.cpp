@@ -34,6 +34,10 @@ const volatile std::sig_atomic_t& ReceivedStopSignal() {
     return receivedSignal;
 }
 
+bool StopRequested() {
+    return receivedSignal != 0;
+}
+
 void EndByReceivedSignal() {
     const int signal = receivedSignal;
     std::signal(signal, SIG_DFL);

@@ -16,12 +16,15 @@ void InstallStopSignalHandlers();
 // The signal number received, or 0; written only by the handlers.
 const volatile std::sig_atomic_t& ReceivedStopSignal();
 
+// True once a stop signal has arrived.
+bool StopRequested();
+
 // The event pump of a command that runs without a window: no events, and a stop asked for once a
 // stop signal has arrived, so that a copy or a row loop ends at its next look.
 class StopSignalPump : public EventPump {
   public:
     void ProcessEvents() override {}
-    bool StopRequested() const override { return ReceivedStopSignal() != 0; }
+    bool StopRequested() const override { return command::StopRequested(); }
     bool HasEventsToProcess() const override { return false; }
 };
 

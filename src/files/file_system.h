@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,9 @@ struct PathStatus {
 // long, a loop of links, a folder that may not be searched); a name that does not exist, or one
 // whose folder does not exist, is Missing.
 PathStatus StatusOf(const std::string& path);
+
+// What standard output writes to, or nothing when it is closed.
+std::optional<FileIdentity> StandardOutputIdentity();
 
 // Makes the folder path names, with the permissions 0777 minus the umask; its own folder must
 // exist. Throws FileError when it cannot, an existing name included.

@@ -171,6 +171,14 @@ PathStatus StatusOf(const std::string& path) {
     return status;
 }
 
+std::optional<FileIdentity> StandardOutputIdentity() {
+    struct stat info {};
+    if (::fstat(STDOUT_FILENO, &info) != 0) {
+        return std::nullopt;
+    }
+    return IdentityOf(info);
+}
+
 void MakeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0777) != 0) {
         ThrowFileError("cannot make the folder " + Quoted(path), errno);

@@ -1,6 +1,7 @@
 #include "files/output_file.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -39,33 +40,110 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// path with every link at its end followed, relative links read from the link's own folder.
-// A link that leads nowhere gives the name it leads to.
-std::string FollowLinks(const std::string& destination) {
-    std::string path = destination;
-    for (int followed = 0;; ++followed) {
+// The user uid in a message: "nobody (uid 65534)".
+std::string OwnerName(uid_t uid) {
+    const std::string number = "uid " + std::to_string(uid);
+    const struct passwd* user = ::getpwuid(uid);
+    return user != nullptr ? std::string(user->pw_name) + " (" + number + ")" : number;
+}
+
+// The kernel's fs.protected_symlinks rule, applied whatever the machine's own setting: in a folder
+// that anyone may write to and whose sticky bit is set (/tmp), a link is followed only when it
+// belongs to the caller or to the folder's owner, so that another user cannot plant a link there
+// that leads a writer onto a file of their choosing. Throws FileError naming the link and its
+// owner.
+void RequireLinkMayBeFollowed(const std::string& destination, const std::string& link,
+                              const struct stat& linkInfo, const std::string& folder) {
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0) {
+        ThrowFileError("cannot look up " + Quoted(folder), errno);
+    }
+    const bool shared = (folderInfo.st_mode & S_ISVTX) != 0 && (folderInfo.st_mode & S_IWOTH) != 0;
+    if (!shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folderInfo.st_uid) {
+        return;
+    }
+    throw FileError("cannot replace " + Quoted(destination) + ": it leads through the link " +
+                    Quoted(link) + " of " + OwnerName(linkInfo.st_uid) + " in " + Quoted(folder) +
+                    ", a folder anyone may write to; a link there is followed only when it "
+                    "belongs to you or to the folder's owner (as the kernel's "
+                    "fs.protected_symlinks has it): see where it leads with ls -l " +
+                    ShellQuoted(link) + ", and give the output another name");
+}
+
+// Appends the parts of path between slashes to pending, the first part last; "." parts are left
+// out.
+void PushParts(std::string_view path, std::vector<std::string>& pending) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        const std::string_view part = path.substr(start, slash - start);
+        if (!part.empty() && part != ".") {
+            parts.emplace_back(part);
+        }
+        start = slash + 1;
+    }
+    pending.insert(pending.end(), parts.rbegin(), parts.rend());
+}
+
+struct FollowedPath {
+    std::string path;
+    bool throughLink = false;
+};
+
+// destination with every link on its way followed (folders' links too), each checked as the
+// kernel's fs.protected_symlinks would check it, relative links read from their own folder. The
+// part from the first name that does not exist on is kept as it is.
+FollowedPath FollowLinks(const std::string& destination) {
+    std::vector<std::string> pending;
+    PushParts(destination, pending);
+    std::string resolved = destination.starts_with('/') ? "/" : "";
+    bool throughLink = false;
+    int followed = 0;
+    while (!pending.empty()) {
+        const std::string folder = resolved.empty() ? "." : resolved;
+        const std::string path =
+            resolved.empty()
+                ? pending.back()
+                : (resolved.ends_with('/') ? resolved : resolved + "/") + pending.back();
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
             const int error = errno;
-            if (error == ENOENT || error == ENOTDIR) {
-                return path;
+            if (error != ENOENT && error != ENOTDIR) {
+                ThrowFileError("cannot look up " + Quoted(destination), error);
             }
-            ThrowFileError("cannot look up " + Quoted(destination), error);
+            resolved = path;
+            pending.pop_back();
+            while (!pending.empty()) {
+                resolved += "/" + pending.back();
+                pending.pop_back();
+            }
+            break;
         }
+        pending.pop_back();
         if (!S_ISLNK(info.st_mode)) {
-            return path;
+            resolved = path;
+            continue;
         }
-        if (followed == kMostLinksFollowed) {
+        if (++followed > kMostLinksFollowed) {
             ThrowFileError("cannot replace " + Quoted(destination), ELOOP);
         }
+        RequireLinkMayBeFollowed(destination, path, info, folder);
         std::string link(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 256, '\0');
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
-        if (length < 0) {
-            ThrowFileError("cannot read the link " + Quoted(path), errno);
+        if (length <= 0) {
+            ThrowFileError("cannot read the link " + Quoted(path), length < 0 ? errno : ENOENT);
         }
         link.resize(static_cast<std::size_t>(length));
-        path = link.starts_with('/') ? link : FolderOf(path) + "/" + link;
+        if (link.starts_with('/')) {
+            resolved = "/";
+        }
+        PushParts(link, pending);
+        throughLink = true;
     }
+    if (!throughLink) {
+        return {destination, false};
+    }
+    return {resolved.empty() ? "." : resolved, true};
 }
 
 mode_t CurrentUmask() {
@@ -106,6 +184,12 @@ bool IsPrivileged(const std::string& name) {
     return name.starts_with("security.") || name.starts_with("trusted.");
 }
 
+// destination for a message, with where its links lead.
+std::string ShownTarget(const std::string& destination, const OutputTarget& target) {
+    return target.throughLink ? Quoted(destination) + " (a link to " + Quoted(target.target) + ")"
+                              : Quoted(destination);
+}
+
 }  // namespace
 
 OutputTarget CheckReplaceable(const std::string& destination,
@@ -113,10 +197,9 @@ OutputTarget CheckReplaceable(const std::string& destination,
     if (destination.empty()) {
         throw FileError("cannot create the output: the path is empty");
     }
-    OutputTarget result{FollowLinks(destination), false};
-    const std::string shown = result.target == destination ? Quoted(destination)
-                                                           : Quoted(destination) + " (a link to " +
-                                                                 Quoted(result.target) + ")";
+    const FollowedPath followed = FollowLinks(destination);
+    OutputTarget result{followed.path, false, {}, followed.throughLink};
+    const std::string shown = ShownTarget(destination, result);
     struct stat info {};
     if (::stat(result.target.c_str(), &info) != 0) {
         const int error = errno;
@@ -132,6 +215,8 @@ OutputTarget CheckReplaceable(const std::string& destination,
         if (::access(folder.c_str(), W_OK | X_OK) != 0) {
             ThrowFileError("cannot create " + shown + " in " + Quoted(folder), errno);
         }
+        result.identity = FileIdentity{static_cast<std::uint64_t>(folderInfo.st_dev),
+                                       static_cast<std::uint64_t>(folderInfo.st_ino)};
         return result;
     }
     result.exists = true;
@@ -141,10 +226,10 @@ OutputTarget CheckReplaceable(const std::string& destination,
     if (!S_ISREG(info.st_mode)) {
         throw FileError("cannot replace " + shown + ": it is not a regular file");
     }
-    const FileIdentity identity{static_cast<std::uint64_t>(info.st_dev),
-                                static_cast<std::uint64_t>(info.st_ino)};
+    result.identity = FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                                   static_cast<std::uint64_t>(info.st_ino)};
     for (const FileBeingRead& input : reading) {
-        if (input.identity == identity) {
+        if (input.identity == result.identity) {
             throw FileError("cannot replace " + shown + ": it is " + input.what +
                             " being read; name another file for the output");
         }
@@ -158,6 +243,26 @@ OutputTarget CheckReplaceable(const std::string& destination,
         ThrowFileError("cannot replace " + shown, errno);
     }
     return result;
+}
+
+void CheckReplaceableTogether(std::span<const std::string> destinations,
+                              std::span<const FileBeingRead> reading) {
+    std::vector<OutputTarget> targets;
+    for (const std::string& destination : destinations) {
+        targets.push_back(CheckReplaceable(destination, reading));
+        const OutputTarget& target = targets.back();
+        for (std::size_t earlier = 0; earlier + 1 < targets.size(); ++earlier) {
+            const OutputTarget& other = targets[earlier];
+            // A file not made yet is its folder and its name there.
+            if (other.identity == target.identity && other.exists == target.exists &&
+                (target.exists || NameOf(other.target) == NameOf(target.target))) {
+                throw FileError("cannot write both " + ShownTarget(destinations[earlier], other) +
+                                " and " + ShownTarget(destination, target) +
+                                ": they are one file, and each output needs its own: remove the "
+                                "link, or give the outputs other names");
+            }
+        }
+    }
 }
 
 OutputFile::OutputFile(const std::string& destination, std::span<const FileBeingRead> reading)
@@ -209,7 +314,7 @@ void OutputFile::CreateTemporary() {
 }
 
 char* OutputFile::Room(std::size_t count) {
-    if (fd_ < 0) {
+    if (fd_ < 0 || prepared_) {
         throw FileError("cannot write " + Quoted(destination_) + ": the file is closed");
     }
     if (pendingSize_ + count > pendingCapacity_) {
@@ -298,9 +403,6 @@ void OutputFile::ApplyFinalAttributes() {
 }
 
 void OutputFile::LinkIntoFolder() {
-    if (!unnamed_) {
-        return;
-    }
     const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
     for (unsigned attempt = 0;; ++attempt) {
         const std::string name = TemporaryName(attempt);
@@ -316,8 +418,16 @@ void OutputFile::LinkIntoFolder() {
     }
 }
 
+void OutputFile::Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+        Fail("cannot close " + Quoted(destination_), errno);
+    }
+}
+
 void OutputFile::Prepare() {
-    if (fd_ < 0) {
+    if (fd_ < 0 || prepared_) {
         throw FileError("cannot finish " + Quoted(destination_) + ": the file is closed");
     }
     WritePending();
@@ -327,17 +437,20 @@ void OutputFile::Prepare() {
         Fail("cannot flush " + Quoted(destination_) + " to the disk", errno);
     }
     ApplyFinalAttributes();
-    LinkIntoFolder();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
-        Fail("cannot close " + Quoted(destination_), errno);
+    prepared_ = true;
+    // An unnamed file lives only through its descriptor; a named one may let it go.
+    if (!unnamed_) {
+        Close();
     }
 }
 
 void OutputFile::Publish() {
-    if (temporaryName_.empty() || fd_ >= 0) {
+    if (!Prepared()) {
         throw FileError("cannot put " + Quoted(destination_) + " in place: it is not prepared");
+    }
+    if (unnamed_) {
+        LinkIntoFolder();
+        Close();
     }
     if (std::rename(temporaryName_.c_str(), target_.target.c_str()) != 0) {
         Fail("cannot put the new file in place of " + Quoted(destination_), errno);
@@ -360,14 +473,19 @@ void OutputFile::Discard() noexcept {
         ::unlink(temporaryName_.c_str());
         temporaryName_.clear();
     }
+    prepared_ = false;
 }
 
-void CommitTogether(std::span<OutputFile* const> files) {
+void CommitTogether(std::span<OutputFile* const> files,
+                    const std::function<bool()>& stopRequested) {
     try {
         for (OutputFile* file : files) {
             if (!file->Prepared()) {
                 file->Prepare();
             }
+        }
+        if (stopRequested && stopRequested()) {
+            throw RunInterrupted{};
         }
     } catch (...) {
         for (OutputFile* file : files) {
@@ -375,6 +493,7 @@ void CommitTogether(std::span<OutputFile* const> files) {
         }
         throw;
     }
+    // The final pass: names and renames only, so that it is over in a moment.
     for (OutputFile* file : files) {
         file->Publish();
     }

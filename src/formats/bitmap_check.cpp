@@ -7,6 +7,7 @@
 #include "files/file_system.h"
 #include "formats/bmp_header.h"
 #include "formats/monochrome_bmp.h"
+#include "formats/picture_kind.h"
 
 namespace quorbel {
 namespace {
@@ -18,40 +19,12 @@ constexpr std::uint32_t kBitFields = 3;        // compressions whose colour mask
 constexpr std::uint32_t kAlphaBitFields = 6;   // 40-byte header
 const std::string kMustBeBmp = "the map must be a 1-bit BMP";
 
-// What kind of picture other than a BMP the file's first bytes announce.
-std::optional<std::string> PictureKind(std::string_view leading) {
-    struct Signature {
-        std::string_view start;
-        const char* kind;
-    };
-    static constexpr Signature kSignatures[] = {
-        {"\x89PNG\r\n\x1A\n", "a PNG picture"},
-        {"GIF87a", "a GIF picture"},
-        {"GIF89a", "a GIF picture"},
-        {"\xFF\xD8\xFF", "a JPEG picture"},
-        {"/* XPM */", "an XPM picture"},
-    };
-    for (const Signature& signature : kSignatures) {
-        if (leading.starts_with(signature.start)) {
-            return signature.kind;
-        }
-    }
-    // netpbm: "P" and a digit, then a blank.
-    if (leading.size() >= 3 && leading[0] == 'P' && leading[1] >= '1' && leading[1] <= '6' &&
-        std::string_view(" \t\r\n").find(leading[2]) != std::string_view::npos) {
-        static constexpr const char* kNetpbm[] = {"a PBM picture", "a PGM picture",
-                                                  "a PPM picture"};
-        return kNetpbm[(leading[1] - '1') % 3];
-    }
-    return std::nullopt;
-}
-
 UnmetCondition NotABmp(std::string_view leading, std::uint64_t fileSize) {
     if (fileSize == 0) {
         return {"the file is empty", kMustBeBmp, Remedy::Remake};
     }
-    if (const auto kind = PictureKind(leading)) {
-        return {"the file is " + *kind, kMustBeBmp, Remedy::Prepare};
+    if (const auto kind = PictureKindOf(leading); kind && *kind != PictureKind::Bmp) {
+        return {"the file is " + APictureOf(*kind), kMustBeBmp, Remedy::Prepare};
     }
     return {"the file begins with " + Quoted(leading.substr(0, 2)) + ", not 'BM'", kMustBeBmp,
             Remedy::Remake};

@@ -337,13 +337,13 @@ int PaintCommand::Execute(const ParsedArguments& parsed, std::ostream&, std::ost
         const std::string bytes = WholePictureFile(picture);
         // Refused before its pixels take memory when the header tells the size, else once decoded.
         const PictureHeader header = ReadPictureHeader(bytes);
-        if (header.format.startsWith("svg")) {
+        if (header.qtFormat.startsWith("svg")) {
             RefuseDrawingWithoutPixels(files.picture, err);
             return command::kExitRejected;
         }
         size = header.size;
         if (!TooLarge(size)) {
-            image = PictureFromBytes(bytes, Quoted(files.picture));
+            image = PictureFromBytes(bytes, Quoted(files.picture), pictures::kDrawingKinds);
             size = image.size();
         }
     }

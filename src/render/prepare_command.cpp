@@ -45,7 +45,7 @@ void RefuseLargerThanAMap(const QSize& size, const std::string& path) {
 
 // The picture in bytes, refused before it is decoded when its header says it is too large.
 QImage MapPicture(const std::string& bytes, const std::string& path) {
-    return pictures::PictureFromBytes(bytes, Quoted(path),
+    return pictures::PictureFromBytes(bytes, Quoted(path), pictures::kDrawingKinds,
                                       [&](const QSize& size) { RefuseLargerThanAMap(size, path); });
 }
 
@@ -62,8 +62,8 @@ command::Declaration PrepareCommand::Declare() const {
                      .help = "judge every pixel by its grey value over white, also in a picture "
                              "with transparent pixels"}},
         .operands = {{"IMAGE", false,
-                      Completion::Files({"bmp", "png", "gif", "jpg", "jpeg", "pbm", "pgm", "ppm",
-                                         "pnm", "xpm", "webp"})},
+                      Completion::Files(
+                          {"bmp", "png", "gif", "jpg", "jpeg", "pbm", "pgm", "ppm", "pnm", "xpm"})},
                      {"OUTPUT", false, Completion::Files({"bmp"})}},
         .description =
             {Paragraph("Makes of the picture IMAGE the bitmap that quorbel-lvl convert and the "
@@ -73,7 +73,9 @@ command::Declaration PrepareCommand::Declare() const {
                        "tile record."),
              Paragraph("IMAGE may be a BMP (any header version and bit depth, rows stored either "
                        "way), PNG, GIF, JPEG, PBM, PGM, PPM or XPM picture of at most 1024 x 1024 "
-                       "pixels; a larger one is refused, not scaled. Which pixels are dark:"),
+                       "pixels, told by its content; a larger one is refused, not scaled, and so "
+                       "is any other kind (SVG among them: it may load other files). Which pixels "
+                       "are dark:"),
              Items({{"transparent background",
                      "a picture with a transparent pixel (alpha below 128) is a drawing on a "
                      "transparent background: its opaque pixels (alpha 128 or more) are dark, "

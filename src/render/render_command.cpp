@@ -32,6 +32,9 @@ using command::UsageError;
 using pictures::PictureFromBytes;
 
 constexpr const char* kStandardOutput = "-";
+// A level's prefix is a BMP; another tileset may be a PNG too.
+constexpr PictureKind kPrefixKinds[] = {PictureKind::Bmp};
+constexpr PictureKind kTilesetKinds[] = {PictureKind::Bmp, PictureKind::Png};
 
 // A picture format Qt can write, told by the output's suffix.
 struct PictureFormat {
@@ -90,20 +93,32 @@ PictureFormat FormatForName(const std::string& output) {
                      ": end it in " + list + ", or give - for a PNG on standard output");
 }
 
-// The preview replaces its file whole, so naming an input as the output would destroy it.
+// The preview replaces its file whole, so naming an input as the output would destroy it; a
+// standard output that is an input's file (render LEVEL -o - >> LEVEL) would get the preview
+// written into it.
 void RefuseOverwritingAnInput(const RenderOptions& options) {
-    if (options.output == kStandardOutput) {
-        return;
+    const bool standardOutput = options.output == kStandardOutput;
+    std::optional<FileIdentity> output;
+    if (standardOutput) {
+        output = StandardOutputIdentity();
+    } else if (const PathStatus status = StatusOf(options.output);
+               status.kind != PathKind::Missing) {
+        output = status.identity;
     }
-    const PathStatus output = StatusOf(options.output);
-    if (output.kind == PathKind::Missing) {
+    if (!output) {
         return;
     }
     for (const auto& input : {std::optional(options.level), options.tileset}) {
-        if (input && StatusOf(*input).identity == output.identity) {
-            throw UsageError("the preview " + Quoted(options.output) + " would replace the input " +
-                             Quoted(*input));
+        if (!input || StatusOf(*input).identity != *output) {
+            continue;
         }
+        if (standardOutput) {
+            throw UsageError("standard output is the input " + Quoted(*input) +
+                             ", so the preview would be written into it: give -o a file of "
+                             "its own, or send standard output elsewhere");
+        }
+        throw UsageError("the preview " + Quoted(options.output) + " would replace the input " +
+                         Quoted(*input));
     }
 }
 
@@ -222,7 +237,7 @@ int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
         LevelFileReader reader(options.level);
         if (!options.tileset) {
             tileset = PictureFromBytes(reader.ReadPrefix(kLargestPictureFile),
-                                       "the prefix of " + Quoted(options.level));
+                                       "the prefix of " + Quoted(options.level), kPrefixKinds);
         }
         LevelStatsCollector collector;
         reader.ForEachRecord([&](const LevelRecord& record) { collector.Add(record); });
@@ -241,7 +256,7 @@ int RenderCommand::Execute(const ParsedArguments& parsed, std::ostream& out, std
     }
     if (options.tileset) {
         tileset = PictureFromBytes(ReadPictureFile(*options.tileset),
-                                   "the tileset " + Quoted(*options.tileset));
+                                   "the tileset " + Quoted(*options.tileset), kTilesetKinds);
     }
 
     const TilesetCells cells(tileset, tileSide);

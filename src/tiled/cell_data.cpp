@@ -209,13 +209,22 @@ void Inflate(std::string_view compressed, bool gzip, std::string_view where, Gid
 
 }  // namespace
 
-void DecodeCells(const CellBlock& block, std::string_view where, const GidBatch& visit) {
-    if (block.width < 0 || block.height < 0 ||
-        (block.width != 0 && block.height > kMostCellsPerBlock / block.width)) {
+std::uint64_t CellCount(const CellBlock& block, std::string_view where) {
+    if (block.width < 0 || block.height < 0) {
+        throw MapError(std::string(where) + " has a width of " + std::to_string(block.width) +
+                       " and a height of " + std::to_string(block.height) +
+                       " cells; neither can be below 0: save the map again from Tiled");
+    }
+    if (block.width != 0 && block.height > kMostCellsPerBlock / block.width) {
         throw MapError(std::string(where) + " is " + std::to_string(block.width) + " x " +
                        std::to_string(block.height) + " cells; at most " +
                        std::to_string(kMostCellsPerBlock) + " cells are read from one layer");
     }
+    return static_cast<std::uint64_t>(block.width * block.height);
+}
+
+void DecodeCells(const CellBlock& block, std::string_view where, const GidBatch& visit) {
+    const std::uint64_t cells = CellCount(block, where);
     if (block.compression == CellCompression::Zstd) {
         throw MapError(std::string(where) +
                        " is compressed with Zstandard, which is not read here: in Tiled, choose "
@@ -225,7 +234,7 @@ void DecodeCells(const CellBlock& block, std::string_view where, const GidBatch&
     if (block.compression != CellCompression::None && block.encoding != CellEncoding::Base64) {
         throw MapError(std::string(where) + ": only base64 data can be compressed");
     }
-    GidStream gids(static_cast<std::uint64_t>(block.width * block.height), where, visit);
+    GidStream gids(cells, where, visit);
     switch (block.encoding) {
         case CellEncoding::Csv:
             DecodeCsv(block.data, where, gids);

@@ -23,9 +23,13 @@ using GidBatch = std::function<void(std::span<const std::uint32_t>)>;
 // MapError naming where for any other.
 CellCompression CompressionNamed(std::string_view name, std::string_view where);
 
+// The block's width x height. Throws MapError naming where for a negative side or more than
+// kMostCellsPerBlock cells.
+std::uint64_t CellCount(const CellBlock& block, std::string_view where);
+
 // Decodes block and hands its width x height gids to visit. Throws MapError naming where (say,
 // "layer 'ground'") for data that is not what its encoding says, a number of cells other than
-// width x height, more than kMostCellsPerBlock cells, or zstd compression.
+// width x height, sides CellCount refuses, or zstd compression.
 void DecodeCells(const CellBlock& block, std::string_view where, const GidBatch& visit);
 
 }  // namespace quorbel::tiled

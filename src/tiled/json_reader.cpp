@@ -6,7 +6,6 @@
 
 #include "base/quoted.h"
 #include "tiled/cell_data.h"
-#include "tiled/map_file.h"
 
 namespace quorbel::tiled {
 namespace {
@@ -137,7 +136,42 @@ class MapDocumentBuilder : public nlohmann::json_sax<Json> {
     std::optional<std::string> failure_;
 };
 
+// The deepest arrays and objects are nested: a group adds an object and an array, and the map,
+// a chunk's data and class properties want a few more.
+constexpr std::size_t kDeepestNesting = 2 * kDeepestGroups + 56;
+
+// Refuses text that nests arrays and objects deeper than kDeepestNesting, before a parser or a
+// message has to walk them. Throws MapError naming where the nesting passes it.
+void RequireShallowNesting(const std::string& path, std::string_view text) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;  // the escaped character
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kDeepestNesting) {
+                throw MapError(Quoted(path) + " nests arrays and objects more than " +
+                               std::to_string(kDeepestNesting) + " deep at " +
+                               LineAndColumn(text, i) +
+                               "; a map of Tiled needs far fewer "
+                               "(groups are read " +
+                               std::to_string(kDeepestGroups) + " deep at most)");
+            }
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+}
+
 JsonDocument Parse(const std::string& path, const std::string& text) {
+    RequireShallowNesting(path, text);
     MapDocumentBuilder builder;
     if (!Json::sax_parse(text, &builder) || builder.Failure()) {
         throw MapError(Quoted(path) +
@@ -151,17 +185,22 @@ const Json* Member(const Json& object, const char* name) {
     return found == object.end() ? nullptr : &*found;
 }
 
-// value as JSON text for a message, cut short after 40 bytes.
+// value for a message: a text cut short after 40 bytes, a number or a word as it is, an array or
+// an object by its kind and size (never written out: it may be as large and deep as the file).
 std::string Shown(const Json& value) {
-    std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
-    if (text.size() > 40) {
-        std::size_t cut = 37;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-            --cut;  // not inside a UTF-8 sequence
-        }
-        text = text.substr(0, cut) + "...";
+    if (value.is_string()) {
+        return DoubleQuoted(value.get_ref<const std::string&>(), 40);
     }
-    return text;
+    if (value.is_array()) {
+        return "an array of " + Counted(value.size(), "value", "values");
+    }
+    if (value.is_object()) {
+        return "an object of " + Counted(value.size(), "member", "members");
+    }
+    if (value.is_binary()) {
+        return "an array of gids";
+    }
+    return value.dump();
 }
 
 std::string Where(const char* name, const std::string& where) {
@@ -245,9 +284,21 @@ class LayerReader {
   public:
     explicit LayerReader(std::vector<std::string>& gidArrays) : gidArrays_(gidArrays) {}
 
-    // The layers in layers, those of groups in their place.
+    // The layers in layers, those of groups in their place. Walked without recursion, as TMX
+    // groups are.
     void Add(const Json& layers, std::vector<TiledLayer>& into) {
-        for (const Json& layer : layers) {
+        struct Level {
+            const Json* layers;
+            std::size_t next;
+        };
+        std::vector<Level> open{{&layers, 0}};
+        while (!open.empty()) {
+            Level& level = open.back();
+            if (level.next == level.layers->size()) {
+                open.pop_back();
+                continue;
+            }
+            const Json& layer = (*level.layers)[level.next++];
             RequireObject(layer, "a layer");
             const std::string name = Text(layer, "name", "a layer");
             const std::string where = "layer " + Quoted(name);
@@ -259,7 +310,8 @@ class LayerReader {
             } else if (type == "imagelayer") {
                 into.push_back({LayerKind::Image, name, {}});
             } else if (type == "group") {
-                Add(Array(layer, "layers", where), into);
+                RequireGroupDepth(open.size(), name);
+                open.push_back({&Array(layer, "layers", where), 0});
             } else {
                 throw MapError(where + " has the type " + Quoted(type) +
                                ", not one of tilelayer, objectgroup, imagelayer, group");
@@ -315,12 +367,7 @@ class LayerReader {
 };
 
 std::uint32_t FirstGid(const Json& tileset) {
-    const std::int64_t firstGid = Integer(tileset, "firstgid", "a tileset");
-    if (firstGid < 1 || firstGid > 0x0FFFFFFF) {
-        throw MapError("a tileset's firstgid is " + std::to_string(firstGid) +
-                       ", outside 1..268435455");
-    }
-    return static_cast<std::uint32_t>(firstGid);
+    return FirstGidFrom(Integer(tileset, "firstgid", "a tileset"));
 }
 
 }  // namespace
@@ -337,9 +384,7 @@ TiledMap ReadJsonMap(const std::string& path, std::string text) {
         const std::uint32_t firstGid = FirstGid(tileset);
         const std::string source = Text(tileset, "source", "a tileset");
         if (!source.empty()) {
-            const std::string file = PathBeside(path, source);
-            map.tilesets.push_back(ReadTilesetFile(file, firstGid));
-            map.filesRead.push_back(file);
+            map.tilesets.push_back(ExternalTileset(PathBeside(path, source), firstGid));
         } else {
             map.tilesets.push_back(TilesetOf(tileset, path, firstGid));
         }

@@ -12,7 +12,7 @@ namespace quorbel::tiled {
 
 // The map that text, the content of the JSON map file path, describes. Throws MapError naming the
 // parser's line and column for text that is not JSON, or a value that is missing or of the wrong
-// type; what ReadTilesetFile throws for an external tileset.
+// type. External tilesets are left for the caller to read.
 TiledMap ReadJsonMap(const std::string& path, std::string text);
 
 // The tileset that text, the content of the JSON tileset file path, describes, given firstGid by

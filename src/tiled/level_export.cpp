@@ -10,6 +10,8 @@
 #include "formats/level_file.h"
 #include "formats/picture_file.h"
 #include "formats/tile_grid.h"
+#include "tiled/level_import.h"
+#include "tiled/map_file.h"
 #include "tiled/map_writer.h"
 #include "tiled/record_layers.h"
 #include "tiled/tile_gids.h"
@@ -17,6 +19,9 @@
 
 namespace quorbel::tiled {
 namespace {
+
+// What export writes, import reads.
+static_assert(kMostExportedCells <= kMostImportedRecords);
 
 std::string_view BaseNameOf(std::string_view map) {
     const std::size_t slash = map.rfind('/');
@@ -77,11 +82,12 @@ std::array<std::uint32_t, 256> GidsOfTiles(const LevelContent& level, const Tile
         }
     }
     if (!missing.empty()) {
-        throw MapError(
-            "tile numbers without a whole cell in the " + std::to_string(level.picture.width) +
-            " x " + std::to_string(std::abs(level.picture.height)) + " prefix picture: " + missing +
-            "; a map can only hold the picture's tiles (quorbel-lvl render draws "
-            "them as placeholders)");
+        throw MapError("tile numbers without a whole cell in the " +
+                       std::to_string(level.picture.width) + " x " +
+                       std::to_string(std::abs(std::int64_t{level.picture.height})) +
+                       " prefix picture: " + missing +
+                       "; a map can only hold the picture's tiles (quorbel-lvl render draws "
+                       "them as placeholders)");
     }
     return gids;
 }
@@ -113,19 +119,32 @@ std::optional<std::string> MapNameProblem(std::string_view map) {
 }
 
 ExportSummary ExportLevel(const std::string& level, const std::string& map,
-                          const std::function<void(const std::string&)>& warn) {
+                          const std::function<void(const std::string&)>& warn,
+                          const std::function<bool()>& stopRequested) {
     LevelContent content = ReadLevel(level, warn);
     // A picture stored top row first has a negative height; Tiled shows it the right way up.
     const std::int64_t pictureHeight = std::abs(std::int64_t{content.picture.height});
     const std::int64_t columns = std::max<std::int64_t>(content.picture.width, 0) / kCellSide;
+    const std::int64_t cells = columns * (pictureHeight / kCellSide);
+    if (cells > kLargestGid) {
+        throw MapError("the prefix picture of " + Quoted(level) + " is " +
+                       std::to_string(content.picture.width) + " x " +
+                       std::to_string(pictureHeight) + " pixels, " + std::to_string(cells) +
+                       " cells of 16 x 16, more than the " + std::to_string(kLargestGid) +
+                       " tiles a Tiled tileset can number; a header that claims so much is "
+                       "likely damaged: quorbel-lvl info " +
+                       ShellQuoted(level) + " shows it");
+    }
     const TilesetGrid grid{1, static_cast<std::uint32_t>(columns),
-                           static_cast<std::uint32_t>(columns * (pictureHeight / kCellSide))};
+                           static_cast<std::uint32_t>(cells)};
     const std::array<std::uint32_t, 256> gids = GidsOfTiles(content, grid);
     const std::uint64_t recordCount = content.records.size();
     const RecordLayers layers(std::move(content.records), kMostExportedCells);
 
     const std::string picturePath = TilesetPictureBeside(map);
     const FileBeingRead reading[] = {{StatusOf(level).identity, "the level"}};
+    const std::string outputs[] = {map, picturePath};
+    CheckReplaceableTogether(outputs, reading);
     OutputFile mapFile(map, reading);
     OutputFile pictureFile(picturePath, reading);
     pictureFile.Write(content.prefix);
@@ -141,19 +160,34 @@ ExportSummary ExportLevel(const std::string& level, const std::string& map,
                              pictureHeight,
                              grid.columns,
                              grid.tileCount};
-    TextOut out([&](std::string_view text) { mapFile.Write(text); });
+    // Counted to the end, so that a map import would refuse is refused with its size.
+    std::uint64_t mapBytes = 0;
+    TextOut out([&](std::string_view text) {
+        mapBytes += text.size();
+        if (mapBytes <= kLargestMapFile) {
+            mapFile.Write(text);
+        }
+    });
     const std::unique_ptr<MapWriter> writer = MakeMapWriter(*MapFormatOfName(map), out);
     writer->Begin(header);
-    std::vector<std::uint32_t> cells;
+    std::vector<std::uint32_t> layerGids;
     for (std::size_t layer = 0; layer < layers.Count(); ++layer) {
-        layers.Fill(layer, gids, cells);
+        if (stopRequested && stopRequested()) {
+            throw RunInterrupted{};
+        }
+        layers.Fill(layer, gids, layerGids);
         writer->Layer(layer + 1,
                       layer == 0 ? std::string("records") : "records " + std::to_string(layer + 1),
-                      cells);
+                      layerGids);
     }
     writer->End();
+    if (mapBytes > kLargestMapFile) {
+        throw MapError(LargerThanAMapFile("the map " + Quoted(map) + " would have", mapBytes) +
+                       ", so quorbel-lvl import would refuse it; the records' order needs " +
+                       std::to_string(layers.Count()) + " layers (" + kFewerLayersHint + ")");
+    }
     OutputFile* const files[] = {&mapFile, &pictureFile};
-    CommitTogether(files);
+    CommitTogether(files, stopRequested);
     return ExportSummary{layers.Width(), layers.Height(), recordCount, layers.Count(), picturePath};
 }
 

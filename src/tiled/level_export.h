@@ -32,9 +32,12 @@ struct ExportSummary {
 // Writes the level file level as the map map (whose name MapNameProblem accepts) and its tileset
 // picture, both or neither, through the output policy; warn receives warnings (trailing bytes).
 // Throws FileError when the level cannot be read as info reads it or an output cannot be
-// written, MapError when the level has no records, no BMP prefix, tile numbers without a cell in
-// the prefix picture, or would make too large a map.
+// written (the two outputs being one file included), MapError when the level has no records, no
+// BMP prefix, a prefix picture of more cells than Tiled numbers, tile numbers without a cell in
+// it, or would make a map larger than import reads; RunInterrupted when stopRequested says so
+// before the outputs are put in place.
 ExportSummary ExportLevel(const std::string& level, const std::string& map,
-                          const std::function<void(const std::string&)>& warn);
+                          const std::function<void(const std::string&)>& warn,
+                          const std::function<bool()>& stopRequested = {});
 
 }  // namespace quorbel::tiled

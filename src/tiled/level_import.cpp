@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "base/errors.h"
 #include "base/quoted.h"
@@ -18,6 +19,45 @@ namespace quorbel::tiled {
 namespace {
 
 constexpr std::size_t kPositions = kLargestCoordinate + 1;
+// Tiled places chunks at int positions.
+constexpr std::int64_t kFirstChunkPosition = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kLastChunkPosition = std::numeric_limits<std::int32_t>::max();
+
+// "layer 'ground'", "layer 'ground', chunk at x 16, y 0".
+std::string WhereIs(const std::string& layer, const CellBlock& block) {
+    return "layer " + Quoted(layer) +
+           (block.chunk
+                ? ", chunk at x " + std::to_string(block.x) + ", y " + std::to_string(block.y)
+                : "");
+}
+
+// Refuses, before any cell is decoded or stored, a chunk outside Tiled's positions (so that no
+// arithmetic on them can overflow), and a map whose tile layers have more cells in all than a level
+// is given records: overlapping chunks could otherwise ask for gigabytes.
+void RequireBlocksFitALevel(const std::string& path, const TiledMap& map) {
+    std::uint64_t cells = 0;
+    for (const TiledLayer& layer : map.layers) {
+        for (const CellBlock& block : layer.blocks) {
+            const std::string where = WhereIs(layer.name, block);
+            if (block.x < kFirstChunkPosition || block.x > kLastChunkPosition ||
+                block.y < kFirstChunkPosition || block.y > kLastChunkPosition) {
+                throw MapError(where + ": Tiled places chunks from " +
+                               std::to_string(kFirstChunkPosition) + " to " +
+                               std::to_string(kLastChunkPosition) +
+                               ", and a level holds x and y from 0 to 4095 only: save the map "
+                               "again from Tiled");
+            }
+            cells += CellCount(block, where);
+        }
+    }
+    if (cells > kMostImportedRecords) {
+        throw MapError("the tile layers of " + Quoted(path) + " have " + std::to_string(cells) +
+                       " cells in all (chunks that overlap count each time), more than the " +
+                       std::to_string(kMostImportedRecords) +
+                       " records a level is given (512 MiB of them): make the map smaller in "
+                       "Tiled (Map > Resize Map), or merge or remove tile layers");
+    }
+}
 
 // The gid layout of the map's first tileset, whose picture is the level's prefix. Throws
 // MapError for a tileset the game's grid cannot read.
@@ -80,10 +120,8 @@ class TileLayerRecords {
         : map_(map), gids_(gids), grid_(gids.Grid()), layer_(layer) {}
 
     void Add(const CellBlock& block) {
-        const std::string where = "layer " + Quoted(layer_) +
-                                  (block.chunk ? ", chunk at x " + std::to_string(block.x) +
-                                                     ", y " + std::to_string(block.y)
-                                               : "");
+        // RequireBlocksFitALevel has kept the position within Tiled's ints.
+        const std::string where = WhereIs(layer_, block);
         // Room for the tiles the data can hold, as far as its size tells (a layer has no more
         // positions than a level), growing as a vector grows so that many small chunks do not
         // move the records again and again.
@@ -95,16 +133,16 @@ class TileLayerRecords {
                 records_.reserve(std::max(records_.size() + mostTiles, 2 * records_.capacity()));
             }
         }
-        std::int64_t x = block.x;
-        std::int64_t y = block.y;
+        std::int64_t column = 0;
+        std::int64_t row = 0;
         DecodeCells(block, where, [&](std::span<const std::uint32_t> gids) {
             for (const std::uint32_t gid : gids) {
                 if (gid != 0) {
-                    AddCell(x, y, gid);
+                    AddCell(block.x + column, block.y + row, gid);
                 }
-                if (++x == block.x + block.width) {
-                    x = block.x;
-                    ++y;
+                if (++column == block.width) {
+                    column = 0;
+                    ++row;
                 }
             }
         });
@@ -240,10 +278,12 @@ std::string LeadingBitmap(const std::string& path, const std::string& what) {
 }
 
 void SortAsConverted(std::vector<LevelRecord>& records) {
-    const auto byRows = [](const LevelRecord& a, const LevelRecord& b) { return a.y < b.y; };
+    const auto byRows = [](const LevelRecord& a, const LevelRecord& b) {
+        return a.y < b.y || (a.y == b.y && a.x < b.x);
+    };
     if (std::is_sorted(records.begin(), records.end(), byRows)) {
-        // A finite layer's cells come top row first: the rows need only be put the other way
-        // round.
+        // A finite layer's cells come top row first, left to right: the rows need only be put
+        // the other way round.
         std::reverse(records.begin(), records.end());
         for (auto row = records.begin(); row != records.end();) {
             const auto next = std::find_if(
@@ -275,11 +315,13 @@ void SortAsConverted(std::vector<LevelRecord>& records) {
 
 ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::string>& tileset,
                         const std::string& output,
-                        const std::function<void(const std::string&)>& warn) {
+                        const std::function<void(const std::string&)>& warn,
+                        const std::function<bool()>& stopRequested) {
     const TiledMap map = ReadMapFile(mapPath);
     if (map.tilesets.empty()) {
         throw MapError(Quoted(mapPath) + " has no tileset; a level's tiles are cells of one");
     }
+    RequireBlocksFitALevel(mapPath, map);
     const GidTable gids(GridOf(map.tilesets.front()));
     ImportSummary summary;
     summary.prefixFrom = tileset.value_or(map.tilesets.front().imagePath);
@@ -305,6 +347,9 @@ ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::str
         }
         TileLayerRecords records(map, gids, layer.name);
         for (const CellBlock& block : layer.blocks) {
+            if (stopRequested && stopRequested()) {
+                throw RunInterrupted{};
+            }
             records.Add(block);
         }
         SortAsConverted(records.Records());
@@ -312,7 +357,8 @@ ImportSummary ImportMap(const std::string& mapPath, const std::optional<std::str
         summary.records += records.Records().size();
         ++summary.tileLayers;
     }
-    level.Commit();
+    OutputFile* const files[] = {&level};
+    CommitTogether(files, stopRequested);
     return summary;
 }
 

@@ -37,10 +37,8 @@ RecordLayers::RecordLayers(std::vector<LevelRecord> records, std::uint64_t mostC
                        "records in rows from the bottom up, left to right, so a record that is "
                        "not past the one before it in that order starts the next layer); that is "
                        "more than the " +
-                       std::to_string(mostCells) +
-                       " cells a map is given (quorbel-lvl info lists the repeated positions; "
-                       "quorbel-lvl split, then compose, orders the records into one layer per "
-                       "tile number)");
+                       std::to_string(mostCells) + " cells a map is given (" + kFewerLayersHint +
+                       ")");
     }
 }
 

@@ -14,6 +14,11 @@
 
 namespace quorbel::tiled {
 
+// What makes a level need fewer layers, for the messages that refuse it for too many.
+inline constexpr const char* kFewerLayersHint =
+    "quorbel-lvl info lists the repeated positions; quorbel-lvl split, then compose, orders the "
+    "records into one layer per tile number";
+
 class RecordLayers {
   public:
     // Spreads records (at least one). Throws MapError when the layers would hold more than

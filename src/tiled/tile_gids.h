@@ -16,6 +16,9 @@ inline constexpr std::uint32_t kRotatedHexagonal120 = 0x10000000u;
 inline constexpr std::uint32_t kTransformBits =
     kFlippedHorizontally | kFlippedVertically | kFlippedDiagonally | kRotatedHexagonal120;
 
+// The largest gid a tile may have: the bits above it say how the tile is flipped or rotated.
+inline constexpr std::uint32_t kLargestGid = ~kTransformBits;
+
 // How a tileset lays out its gids: columns x rows cells from firstGid on.
 struct TilesetGrid {
     std::uint32_t firstGid = 1;

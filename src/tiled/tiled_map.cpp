@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "base/quoted.h"
+#include "tiled/tile_gids.h"
 
 namespace quorbel::tiled {
 
@@ -53,6 +54,22 @@ std::int64_t ParseInteger(std::string_view text, std::string_view what) {
         throw MapError(std::string(what) + " is " + Quoted(text, 40) + ", not a whole number");
     }
     return value;
+}
+
+std::uint32_t FirstGidFrom(std::int64_t firstGid) {
+    if (firstGid < 1 || firstGid > kLargestGid) {
+        throw MapError("a tileset's firstgid is " + std::to_string(firstGid) + ", outside 1.." +
+                       std::to_string(kLargestGid));
+    }
+    return static_cast<std::uint32_t>(firstGid);
+}
+
+void RequireGroupDepth(std::size_t depth, const std::string& name) {
+    if (depth > kDeepestGroups) {
+        throw MapError("the group " + Quoted(name, 40) + " lies " + std::to_string(depth) +
+                       " groups deep; groups are read " + std::to_string(kDeepestGroups) +
+                       " deep at most: move its layers up in Tiled's Layers panel");
+    }
 }
 
 }  // namespace quorbel::tiled

@@ -45,7 +45,9 @@ struct CellBlock {
 
 struct TiledTileset {
     std::string name;
-    std::string file;  // the external tileset file it was read from; empty when embedded
+    // The external tileset file it is read from; empty when embedded. A map's reader gives only
+    // this and firstGid of an external one: ReadMapFile reads each such file once.
+    std::string file;
     std::uint32_t firstGid = 1;
     std::int64_t tileWidth = 0;
     std::int64_t tileHeight = 0;
@@ -58,6 +60,9 @@ struct TiledTileset {
     std::int64_t imageWidth = 0;
     std::int64_t imageHeight = 0;
 };
+
+// The deepest groups are read: Tiled itself is hard to use long before.
+inline constexpr std::size_t kDeepestGroups = 100;
 
 enum class LayerKind { Tile, Object, Image };
 
@@ -73,6 +78,14 @@ struct TiledMap {
     std::vector<std::string> filesRead;  // the map and its external tilesets
 };
 
+// A tileset of the map that lies in file, not read yet.
+inline TiledTileset ExternalTileset(std::string file, std::uint32_t firstGid) {
+    TiledTileset tileset;
+    tileset.file = std::move(file);
+    tileset.firstGid = firstGid;
+    return tileset;
+}
+
 // relative as seen from the folder of file: itself when absolute, else joined to that folder.
 std::string PathBeside(std::string_view file, std::string_view relative);
 
@@ -81,5 +94,12 @@ std::string LineAndColumn(std::string_view text, std::size_t offset);
 
 // The whole number text holds, for the message what. Throws MapError for anything else.
 std::int64_t ParseInteger(std::string_view text, std::string_view what);
+
+// A tileset's firstgid as the map gives it. Throws MapError when it is no gid of a tile.
+std::uint32_t FirstGidFrom(std::int64_t firstGid);
+
+// Throws MapError when a group at depth (1 for one at the top) is nested deeper than
+// kDeepestGroups; name names it.
+void RequireGroupDepth(std::size_t depth, const std::string& name);
 
 }  // namespace quorbel::tiled

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "base/quoted.h"
-#include "tiled/map_file.h"
 
 namespace quorbel::tiled {
 namespace {
@@ -41,12 +40,7 @@ std::int64_t RequiredInteger(pugi::xml_node node, const char* name) {
 }
 
 std::uint32_t FirstGid(pugi::xml_node node) {
-    const std::int64_t firstGid = RequiredInteger(node, "firstgid");
-    if (firstGid < 1 || firstGid > 0x0FFFFFFF) {
-        throw MapError("a tileset's firstgid is " + std::to_string(firstGid) +
-                       ", outside 1..268435455");
-    }
-    return static_cast<std::uint32_t>(firstGid);
+    return FirstGidFrom(RequiredInteger(node, "firstgid"));
 }
 
 TiledTileset TilesetOf(pugi::xml_node node, const std::string& path, std::uint32_t firstGid) {
@@ -140,9 +134,17 @@ TiledLayer TileLayerOf(pugi::xml_node node) {
     return layer;
 }
 
-// The layers among node's children, those of groups in their place.
+// The layers among node's children, those of groups in their place. Walked without recursion, so
+// that no nesting of groups can exhaust the stack before their depth is refused.
 void AddLayers(pugi::xml_node node, std::vector<TiledLayer>& layers) {
-    for (const pugi::xml_node child : node.children()) {
+    std::vector<pugi::xml_node> next{node.first_child()};  // the next child at each depth
+    while (!next.empty()) {
+        const pugi::xml_node child = next.back();
+        if (!child) {
+            next.pop_back();
+            continue;
+        }
+        next.back() = child.next_sibling();
         const std::string_view name = child.name();
         if (name == "layer") {
             layers.push_back(TileLayerOf(child));
@@ -151,7 +153,8 @@ void AddLayers(pugi::xml_node node, std::vector<TiledLayer>& layers) {
         } else if (name == "imagelayer") {
             layers.push_back({LayerKind::Image, child.attribute("name").value(), {}});
         } else if (name == "group") {
-            AddLayers(child, layers);
+            RequireGroupDepth(next.size(), child.attribute("name").value());
+            next.push_back(child.first_child());
         }
     }
 }
@@ -175,9 +178,7 @@ TiledMap ReadTmxMap(const std::string& path, const std::string& text) {
     for (const pugi::xml_node node : root.children("tileset")) {
         const std::uint32_t firstGid = FirstGid(node);
         if (const pugi::xml_attribute source = node.attribute("source")) {
-            const std::string file = PathBeside(path, source.value());
-            map.tilesets.push_back(ReadTilesetFile(file, firstGid));
-            map.filesRead.push_back(file);
+            map.tilesets.push_back(ExternalTileset(PathBeside(path, source.value()), firstGid));
         } else {
             map.tilesets.push_back(TilesetOf(node, path, firstGid));
         }

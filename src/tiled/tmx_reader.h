@@ -10,7 +10,7 @@ namespace quorbel::tiled {
 
 // The map that text, the content of the TMX file path, describes. Throws MapError naming the XML
 // parser's line and column for text that is not well-formed, or a value that is missing or not
-// a number; what ReadTilesetFile throws for an external tileset.
+// a number. External tilesets are left for the caller to read.
 TiledMap ReadTmxMap(const std::string& path, const std::string& text);
 
 // The tileset that text, the content of the TSX file path, describes, given firstGid by its

@@ -46,7 +46,9 @@ QPixmap LoadPicture(const QString& path, QString& problem) {
     }
     try {
         const std::string bytes = ReadPictureFile(QFile::encodeName(path).toStdString());
-        return QPixmap::fromImage(pictures::PictureFromBytes(bytes, "the tileset"));
+        // The conversion copies a tileset's leading BMP, so the chooser shows a BMP only.
+        constexpr PictureKind kTilesetKinds[] = {PictureKind::Bmp};
+        return QPixmap::fromImage(pictures::PictureFromBytes(bytes, "the tileset", kTilesetKinds));
     } catch (const Error& error) {
         return fail(QString::fromStdString(error.what()));
     }

@@ -282,23 +282,26 @@ TEST_F(ComposeCommandTest, ATilesetAndALayerGivenTheWrongWayRound) {
         << result.err;
 }
 
-// Every layer's header report in order, each under its own line, whatever the run's end.
+// Every layer's header report in order, each under its own line, whatever the run's end. A
+// layer is quoted, so that a line break in a bitmap's name cannot forge a layer's line.
 TEST_F(ComposeCommandTest, TheReportHoldsEveryLayerUnderItsName) {
     const std::string a = dir / "a.bmp";
     const std::string c = dir / "c.bmp";
     BmpBuilder(5, 2).WriteTo(a);
     BmpBuilder(33, 1).BitsPerPixel(24).WriteTo(c);
     const std::string report = dir / "report.txt";
-    auto result = Compose({"--report", report}, {{"7", a}, {"9", dir / "none.bmp"}, {"1", c}});
+    auto result = Compose({"--report", report},
+                          {{"7", a}, {"9", dir / "m\r\nLayer 9: 1:fake.bmp"}, {"1", c}});
     EXPECT_EQ(result.exitStatus, 1) << result.err;
     EXPECT_EQ(ReadWholeFile(report),
-              "Layer 1: 7:" + a + "\r\n" + *test::model::FullReport(ReadWholeFile(a)) +
-                  "\r\n\r\nLayer 2: 9:" + dir / "none.bmp" + "\r\n\r\nLayer 3: 1:" + c + "\r\n" +
+              "Layer 1: '7:" + a + "'\r\n" + *test::model::FullReport(ReadWholeFile(a)) +
+                  "\r\n\r\nLayer 2: '9:" + dir / "m\\x0D\\x0ALayer 9: 1:fake.bmp" +
+                  "'\r\n\r\nLayer 3: '1:" + c + "'\r\n" +
                   *test::model::FullReport(ReadWholeFile(c)));
     result = Compose({"--report", report}, {{"7", a}});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(ReadWholeFile(report),
-              "Layer 1: 7:" + a + "\r\n" + *test::model::FullReport(ReadWholeFile(a)));
+              "Layer 1: '7:" + a + "'\r\n" + *test::model::FullReport(ReadWholeFile(a)));
 }
 
 TEST_F(ComposeCommandTest, BadUsageExits64) {

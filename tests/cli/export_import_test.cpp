@@ -9,6 +9,7 @@
 #include "in_process.h"
 #include "support/bmp_builder.h"
 #include "support/level_bytes.h"
+#include "support/map_bytes.h"
 #include "support/run_process.h"
 #include "support/scratch_dir.h"
 
@@ -99,14 +100,31 @@ TEST(ExportImportTest, ExportRefusalsLeaveEveryFileAsItWas) {
                                           Record(2, 0, 0) + Record(3, 0, 171) + Record(4, 0, 0));
     WriteWholeFile(dir / "huge.lvl", prefix + Record(0, 0, 1) + Record(0, 0, 1) + Record(0, 0, 1) +
                                          Record(4095, 4095, 1));
+    // 3,300,000 records at one position: as many layers. Kept out of the folder compared
+    // before and after, as is its map: their bytes would swamp a failure's message.
+    test::ScratchDir large;
+    std::string oneCell = prefix;
+    for (int i = 0; i < 3300000; ++i) {
+        oneCell += Record(0, 0, 1);
+    }
+    WriteWholeFile(large / "oneCell.lvl", oneCell);
+    std::string wide = prefix;  // a header claiming 1048576 x 1048576 pixels
+    wide.replace(18, 8, test::Le32(1048576) + test::Le32(1048576));
+    WriteWholeFile(dir / "wide.lvl", wide + Record(0, 0, 1));
+    // One column, stored top row first in -2147483648 rows: tile 2 has no cell, and the message
+    // that says so must not take std::abs of the height.
+    std::string tall = Tileset(1, 1);
+    tall.replace(22, 4, test::Le32(0x80000000u));
+    WriteWholeFile(dir / "tall.lvl", tall + Record(0, 0, 2));
     WriteWholeFile(dir / "old.tmx", "old map");
     WriteWholeFile(dir / "old-tileset.bmp", "old picture");
     fs::create_directory(dir / "dir-tileset.bmp");
+    fs::create_symlink("same.tmx", dir / "same-tileset.bmp");
     struct Case {
         const char* name;
         std::vector<std::string> args;
         int exitStatus;
-        const char* message;  // part of standard error
+        std::string message;  // part of standard error
     } const cases[] = {
         {"map suffix", {dir / "ok.lvl", dir / "old.xml"}, 64, "must end in .tmx (TMX), .tmj or"},
         {"map name not UTF-8", {dir / "ok.lvl", dir / "\xff.tmx"}, 64, "must be UTF-8 text"},
@@ -126,6 +144,24 @@ TEST(ExportImportTest, ExportRefusalsLeaveEveryFileAsItWas) {
          1,
          "the map would need 4 layers of 4096 x 4096 tiles to keep the records' order"},
         {"picture cannot be written", {dir / "ok.lvl", dir / "dir.tmx"}, 1, "dir-tileset.bmp"},
+        {"picture is a link to the map",
+         {dir / "ok.lvl", dir / "same.tmx"},
+         1,
+         "cannot write both '" + dir / "same.tmx" + "' and '" + dir / "same-tileset.bmp" +
+             "' (a link to '" + dir / "same.tmx" + "'): they are one file"},
+        {"a map larger than import reads",
+         {large / "oneCell.lvl", large / "big.json"},
+         1,
+         "bytes, more than the 536870912 read from a map or tileset file, so quorbel-lvl "
+         "import would refuse it; the records' order needs 3300000 layers"},
+        {"more cells than Tiled numbers",
+         {dir / "wide.lvl", dir / "old.tmx"},
+         1,
+         "is 1048576 x 1048576 pixels, 4294967296 cells of 16 x 16, more than the 268435455"},
+        {"a height of -2^31",
+         {dir / "tall.lvl", dir / "old.tmx"},
+         1,
+         "tile numbers without a whole cell in the 16 x 2147483648 prefix picture: 2 (1 record)"},
     };
     for (const Case& c : cases) {
         const auto before = Snapshot(dir);
@@ -193,6 +229,15 @@ TEST(ExportImportTest, ImportWritesRecordsLayerByLayerFromTheBottomRowUp) {
         Lvl({"import", "--tileset", dir / "other.lvl", dir / "m.tmx", dir / "out.lvl"}).exitStatus,
         0);
     EXPECT_TRUE(ReadWholeFile(dir / "out.lvl").starts_with(Tileset(2, 1) + Record(1, 1, 20)));
+
+    // Chunks of one row in any order: still left to right.
+    WriteWholeFile(
+        dir / "m.tmx",
+        Tmx(R"( <layer name="inf" width="16" height="16"><data encoding="csv"><chunk x="2" y="0" width="2" height="1">1,2</chunk><chunk x="0" y="0" width="2" height="1">3,4</chunk></data></layer>
+)"));
+    ASSERT_EQ(Lvl({"import", dir / "m.tmx", dir / "out.lvl"}).exitStatus, 0);
+    EXPECT_EQ(ReadWholeFile(dir / "out.lvl"), Tileset(19, 10) + Record(0, 0, 3) + Record(1, 0, 4) +
+                                                  Record(2, 0, 1) + Record(3, 0, 2));
 }
 
 TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
@@ -209,12 +254,31 @@ TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
         tallColumn += ",0";
     }
     tallColumn += ",7";
+    // 16 chunks of 4096 x 4096 tiles at one place: 1.4 MB that would be 268,435,456 records
+    // (3 GB and more of memory when the cells are not counted first).
+    const std::string fullChunk =
+        "<chunk x=\"0\" y=\"0\" width=\"4096\" height=\"4096\">" +
+        test::Base64(
+            test::Compress(test::GidBytes(std::vector<std::uint32_t>(4096 * 4096, 1)), false)) +
+        "</chunk>";
+    std::string overlapping =
+        " <layer name=\"big\" width=\"16\" height=\"16\"><data "
+        "encoding=\"base64\" compression=\"zlib\">";
+    for (int chunk = 0; chunk < 16; ++chunk) {
+        overlapping += fullChunk;
+    }
+    overlapping += "</data></layer>\n";
     struct Case {
         const char* name;
         std::string map;
-        const char* message;  // part of standard error
+        std::string message;  // part of standard error
         std::vector<std::string> options = {};
     } const cases[] = {
+        {"a chunk far away",
+         Tmx(R"( <layer name="far" width="16" height="16"><data encoding="csv"><chunk x="9223372036854775807" y="0" width="2" height="1">0,0</chunk></data></layer>
+)"),
+         "layer 'far', chunk at x 9223372036854775807, y 0: Tiled places chunks from "
+         "-2147483648 to 2147483647"},
         {"flipped", tmx("0,0,0,\n0,0,2147483649"),
          "layer 'a', x 2, y 1: the tile is flipped or rotated (gid 2147483649)"},
         {"rotated", tmx("536870913,0,0,\n0,0,0"), "layer 'a', x 0, y 0: the tile is flipped"},
@@ -284,6 +348,24 @@ TEST(ExportImportTest, ImportRefusalsNameTheCellAndLeaveEveryFileAsItWas) {
         EXPECT_EQ(result.out, "") << c.name;
         EXPECT_EQ(Snapshot(dir), before) << c.name;
     }
+    // The overlapping chunks in a child, whose peak memory is its own (and, but under
+    // AddressSanitizer, limited): refused before a cell is stored.
+    WriteWholeFile(dir / "m.tmx", Tmx(overlapping));
+    test::ProcessOptions limited;
+#if !defined(__SANITIZE_ADDRESS__)
+    limited.addressSpaceLimit = 700L << 20;
+#endif
+    const auto child =
+        test::RunProcess(QUORBEL_LVL, {"import", dir / "m.tmx", dir / "out.lvl"}, limited);
+    EXPECT_EQ(child.exitStatus, 1) << child.err;
+    EXPECT_NE(child.err.find("the tile layers of '" + dir / "m.tmx" +
+                             "' have 268435456 cells in all (chunks that overlap count each "
+                             "time), more than the 134217728 records a level is given"),
+              std::string::npos)
+        << child.err;
+    EXPECT_LT(child.peakMemoryKiB, 256 * 1024) << "KiB at the peak";
+    EXPECT_EQ(ReadWholeFile(dir / "out.lvl"), "old level");
+
     const auto usage = Lvl({"import", "--tileset", "", dir / "m.tmx", dir / "out.lvl"});
     EXPECT_EQ(usage.exitStatus, 64);
     EXPECT_NE(usage.err.find("--tileset needs a file name"), std::string::npos) << usage.err;

@@ -30,16 +30,18 @@ TEST(InfoCommandTest, JsonOfANameThatIsNoUtf8IsValid) {
     EXPECT_EQ(result.out.find('\xFF'), std::string::npos);
 }
 
+// The name is quoted, so that a line break in it cannot forge a line of the description.
 TEST(InfoCommandTest, DescribesALevelAsText) {
     test::ScratchDir dir;
     const std::string prefix = test::BmpBuilder(20, 3).Bytes();
-    test::WriteWholeFile(dir / "a.lvl", prefix + Record(300, 17, 171) + Record(1023, 2, 171) +
-                                            Record(4, 1023, 9) + Record(300, 17, 9));
-    const auto result = Info({dir / "a.lvl"});
+    test::WriteWholeFile(dir / "a\nrecords: 999999.lvl",
+                         prefix + Record(300, 17, 171) + Record(1023, 2, 171) + Record(4, 1023, 9) +
+                             Record(300, 17, 9));
+    const auto result = Info({dir / "a\nrecords: 999999.lvl"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, "file: " + dir / "a.lvl" +
-                              "\nfile size: " + std::to_string(prefix.size() + 16) +
+    EXPECT_EQ(result.out, "file: '" + dir / "a\\x0Arecords: 999999.lvl" +
+                              "'\nfile size: " + std::to_string(prefix.size() + 16) +
                               " bytes\n"
                               "prefix: 74 bytes\n"
                               "prefix picture: 20 x 3, 1 bits per pixel\n"
@@ -108,7 +110,7 @@ TEST(InfoCommandTest, SeveralLevelsEachGetTheirOwnReport) {
     EXPECT_EQ(text.exitStatus, 1);
     EXPECT_NE(text.err.find("cannot open '" + dir / "missing.lvl" + "'"), std::string::npos);
     EXPECT_NE(text.out.find("records: 1\n"), std::string::npos);
-    EXPECT_NE(text.out.find("\n\nfile: " + dir / "b.lvl" + "\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\n\nfile: '" + dir / "b.lvl" + "'\n"), std::string::npos) << text.out;
     const auto json = Info({"--json", dir / "a.lvl", dir / "b.lvl"});
     EXPECT_EQ(json.exitStatus, 0);
     ASSERT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 2);

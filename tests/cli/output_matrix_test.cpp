@@ -193,6 +193,7 @@ struct Destination {
     bool asNobody = false;
     mode_t newFileMode = 0;  // for a destination that did not exist: the mode it gets
     bool nameIsNoText = false;
+    const char* says = "";  // part of standard error, for a refused destination
 };
 
 void PrintTo(const Destination& destination, std::ostream* out) {
@@ -220,6 +221,23 @@ std::pair<std::string, std::string> Existing(const Fixture& f, const std::string
     WriteWholeFile(f.dir / name, kEarlier);
     fs::permissions(f.dir / name, static_cast<fs::perms>(mode));
     return At(f.dir / name);
+}
+
+// A link of the user nobody in a folder anyone may write to, with the sticky bit, owned by
+// folderOwner; it leads to a file of the fixture's folder.
+std::pair<std::string, std::string> LinkInAStickyFolder(Fixture& f, const std::string& x,
+                                                        uid_t folderOwner) {
+    if (SkippedUnlessRoot()) {
+        return At("");
+    }
+    fs::create_directory(f.dir / "sticky");
+    fs::permissions(f.dir / "sticky", fs::perms::all | fs::perms::sticky_bit);
+    EXPECT_EQ(::chown((f.dir / "sticky").c_str(), folderOwner, folderOwner), 0);
+    Existing(f, "target" + x, 0644);
+    const std::string link = f.dir / "sticky/link" + x;
+    fs::create_symlink(f.dir / "target" + x, link);
+    EXPECT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    return {link, f.dir / "target" + x};
 }
 
 const Destination kDestinations[] = {
@@ -363,6 +381,17 @@ const Destination kDestinations[] = {
      Outcome::Refused, 022, true},
     {"LinkToAnInput", [](Fixture&, const std::string&) { return At(""); },  // made per writer below
      Outcome::RefusedAsInput},
+    // As the kernel's fs.protected_symlinks has it, whatever this machine's setting: another
+    // user's link in a folder anyone may write to, with the sticky bit (/tmp), is not followed...
+    {"LinkOfAnotherUserInAStickyFolder",
+     [](Fixture& f, const std::string& x) { return LinkInAStickyFolder(f, x, /*folderOwner=*/0); },
+     Outcome::Refused, 022, false, 0, false, "of nobody (uid 65534) in '"},
+    // ...unless the folder is that user's own.
+    {"LinkOfTheFolderOwnerInAStickyFolder",
+     [](Fixture& f, const std::string& x) {
+         return LinkInAStickyFolder(f, x, /*folderOwner=*/65534);
+     },
+     Outcome::Written},
 };
 
 // Runs the writer in this process unless a child is the point: another user, or a program of its
@@ -445,6 +474,7 @@ TEST_P(OutputMatrix, WrittenOrRefusedAndNothingElseChanged) {
                                      ? writer.inputRefusedStatus
                                      : writer.refusedStatus;
             EXPECT_EQ(result.exitStatus, expected) << result.err;
+            EXPECT_NE(result.err.find(destination.says), std::string::npos) << result.err;
         }
         EXPECT_EQ(after, before) << "other files changed, appeared or were left behind";
     }
@@ -511,6 +541,79 @@ TEST(SignalsDuringAConversion, EndCleanly) {
         EXPECT_TRUE(left == kEarlier || left.size() == complete) << delay;
         EXPECT_EQ(fixture.dir.Leftovers(), std::vector<std::string>{}) << delay;
         WriteWholeFile(fixture.dir / "out.lvl", kEarlier);
+    }
+}
+
+// True when files holds entry: a name and its digest.
+bool Holds(const std::map<std::string, std::size_t>& files,
+           const std::pair<const std::string, std::size_t>& entry) {
+    const auto found = files.find(entry.first);
+    return found != files.end() && found->second == entry.second;
+}
+
+// Signals during split, export and import: no output has a name before all are complete, so not
+// even SIGKILL leaves a temporary file (but in the moment of the final pass), and a stop signal
+// leaves every output as it was, or, once that pass has begun, all of them complete.
+TEST(SignalsDuringAWriter, LeaveEveryOutputWholeOrAsItWasAndNoTemporaryFile) {
+    Fixture f;
+    std::string level = test::BmpBuilder(8 * 16, 16).Bytes();  // tiles 1..8, bottom row first
+    for (std::uint32_t y = 1024; y-- > 0;) {
+        for (std::uint32_t x = 0; x < 1024; ++x) {
+            level += test::LevelRecordBytes(x, y, 1 + (x + y) % 8);
+        }
+    }
+    WriteWholeFile(f.level, level);
+    ASSERT_EQ(cli::Lvl({"export", f.level, f.dir / "source.tmx"}).exitStatus, 0);
+    const std::string parts = f.dir / "parts";
+    const auto state = [&] {  // each file's digest: its bytes are too many to show
+        std::map<std::string, std::size_t> files;
+        for (const auto& entry : fs::recursive_directory_iterator(f.dir.Path())) {
+            files[entry.path().string()] = std::hash<std::string>()(
+                entry.is_regular_file() ? ReadWholeFile(entry.path().string()) : "");
+        }
+        return files;
+    };
+    const auto reset = [&] {
+        fs::remove_all(parts);
+        fs::create_directory(parts);
+        for (const std::string& output : {parts + "/tileset.bmp", f.dir / "big.tmx",
+                                          f.dir / "big-tileset.bmp", f.dir / "back.lvl"}) {
+            WriteWholeFile(output, kEarlier);
+        }
+    };
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"split", f.level, parts},
+          {"export", f.level, f.dir / "big.tmx"},
+          {"import", f.dir / "source.tmx", f.dir / "back.lvl"}}) {
+        reset();
+        const auto earlier = state();
+        ASSERT_EQ(test::RunProcess(QUORBEL_LVL, args).exitStatus, 0) << args[0];
+        const auto complete = state();
+        for (const int signal : {SIGTERM, SIGKILL}) {
+            for (long delay = 0; delay <= 60000; delay += 6000) {
+                SCOPED_TRACE(args[0] + ", signal " + std::to_string(signal) + " after " +
+                             std::to_string(delay) + " us");
+                reset();
+                test::ProcessOptions options;
+                options.signal = signal;
+                options.signalAfterMicroseconds = delay;
+                const auto result = test::RunProcess(QUORBEL_LVL, args, options);
+                const auto left = state();
+                for (const auto& entry : left) {
+                    // kill -9 in the final pass, between a file's naming and its rename, leaves
+                    // that complete file under its hidden temporary name: a moment's window.
+                    const std::string name = fs::path(entry.first).filename().string();
+                    const bool temporary = name.starts_with('.') && name.ends_with(".part");
+                    EXPECT_TRUE(Holds(complete, entry) || Holds(earlier, entry) ||
+                                (signal == SIGKILL && temporary))
+                        << entry.first << " was left";
+                }
+                if (signal == SIGTERM) {
+                    EXPECT_TRUE(result.signal == SIGTERM || result.exitStatus == 0) << result.err;
+                    EXPECT_TRUE(left == (result.exitStatus == 0 ? complete : earlier));
+                }
+            }
+        }
     }
 }
 

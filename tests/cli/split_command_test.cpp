@@ -242,6 +242,21 @@ TEST_F(SplitCommandTest, FilesOfTheSameNamesAreReplacedAndOthersKept) {
     EXPECT_EQ(ReadWholeFile(In("tile-009.bmp")), "earlier");
     EXPECT_EQ(ReadWholeFile(In("notes.txt")), "earlier");
 
+    // Two of its files may not be one: tileset.bmp a link to tile-005.bmp would lose one.
+    fs::remove(In("tileset.bmp"));
+    fs::create_symlink("tile-005.bmp", In("tileset.bmp"));
+    const std::string map = ReadWholeFile(In("tile-005.bmp"));
+    const auto linked = Split(dir / "level.lvl", parts);
+    EXPECT_EQ(linked.exitStatus, 1);
+    EXPECT_NE(linked.err.find("cannot write both '" + In("tileset.bmp") + "' (a link to '" +
+                              In("tile-005.bmp") + "') and '" + In("tile-005.bmp") +
+                              "': they are one file"),
+              std::string::npos)
+        << linked.err;
+    EXPECT_EQ(ReadWholeFile(In("tile-005.bmp")), map);
+    fs::remove(In("tileset.bmp"));
+    ASSERT_EQ(Split(dir / "level.lvl", parts).exitStatus, 0);
+
     // The level may not be replaced by its own prefix.
     const auto again = Split(In("tileset.bmp"), parts);
     EXPECT_EQ(again.exitStatus, 1);

@@ -92,7 +92,7 @@ const Row kRows[] = {
     {"", {"convert", "\n  export ", "\n  import ", "'quorbel-lvl COMMAND --help'"}},
     {"convert", {"--tile", "--report", "Exit status", "cause:", "171"}},
     {"compose",
-     {"TILE:BITMAP", "first colon", "Layer N: TILE:BITMAP", "--quiet", "quorbel-lvl split",
+     {"TILE:BITMAP", "first colon", "Layer N: 'TILE:BITMAP'", "--quiet", "quorbel-lvl split",
       "Exit status"}},
     {"split",
      {"tile-NNN.bmp", "(largest x + 1) x (largest y + 1)", "TILE:PATH", "byte for byte", "1023",

@@ -63,7 +63,8 @@ TEST(OutputFile, IsPrivateAndNamelessWhileWrittenAndReplacesOnlyOnCommit) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"out"});
 }
 
-// Files committed together: when one of them cannot be prepared, none is replaced.
+// Files committed together: when one of them cannot be prepared, or a stop comes before the final
+// pass, none is replaced.
 TEST(OutputFile, CommitTogetherReplacesBothOrNeither) {
     test::ScratchDir dir;
     WriteWholeFile(dir / "a", "earlier a");
@@ -79,12 +80,22 @@ TEST(OutputFile, CommitTogetherReplacesBothOrNeither) {
     EXPECT_EQ(ReadWholeFile(dir / "b"), "earlier b");
     EXPECT_EQ(dir.Leftovers(), std::vector<std::string>{});
 
+    // A stop once both are complete: neither is replaced, and neither had a name.
+    OutputFile e(dir / "a");
+    OutputFile f(dir / "b");
+    e.Write("new a");
+    f.Write("new b");
+    OutputFile* stopped[] = {&e, &f};
+    EXPECT_THROW(CommitTogether(stopped, [] { return true; }), RunInterrupted);
+    EXPECT_EQ(ReadWholeFile(dir / "a"), "earlier a");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "b"}));
+
     OutputFile c(dir / "a");
     OutputFile d(dir / "b");
     c.Write("new a");
     d.Write("new b");
     OutputFile* pair[] = {&c, &d};
-    CommitTogether(pair);
+    CommitTogether(pair, [] { return false; });
     EXPECT_EQ(ReadWholeFile(dir / "a"), "new a");
     EXPECT_EQ(ReadWholeFile(dir / "b"), "new b");
 }

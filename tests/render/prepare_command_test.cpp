@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QImage>
@@ -133,6 +134,15 @@ TEST_F(PrepareCommandTest, RefusalsLeaveTheOutputAsItWas) {
     ASSERT_TRUE(QImage(1025, 1, QImage::Format_RGB32)
                     .save(QString::fromStdString(dir / "wide.png"), "PNG"));
     WriteWholeFile(dir / "text.bmp", "BM not a picture at all");
+    // Sides that Qt's readers of BMP and netpbm tell only by decoding: the header says them.
+    WriteWholeFile(dir / "huge.bmp",
+                   test::BmpBuilder(20000, 20000).StoredRows(0).Bytes() + std::string(4096, '\0'));
+    WriteWholeFile(dir / "huge.pbm", "P4\n40000 40000\n" + std::string(4096, '\0'));
+    WriteWholeFile(dir / "refers.svg",
+                   "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                   "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"64\" height=\"32\">"
+                   "<image xlink:href=\"fifo\" width=\"64\" height=\"32\"/></svg>\n");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);  // would hang a reader of the SVG
     const std::string out = dir / "out.bmp";
     struct Case {
         std::vector<std::string> args;
@@ -140,6 +150,12 @@ TEST_F(PrepareCommandTest, RefusalsLeaveTheOutputAsItWas) {
         const char* err;  // part of standard error
     } const cases[] = {
         {{dir / "wide.png", out}, 1, "is 1025 x 1 pixels; a map bitmap has at most 1024 x 1024"},
+        {{dir / "huge.bmp", out}, 1, "is 20000 x 20000 pixels; a map bitmap has at most"},
+        {{dir / "huge.pbm", out}, 1, "is 40000 x 40000 pixels; a map bitmap has at most"},
+        {{dir / "refers.svg", out},
+         1,
+         "it is an SVG picture, and BMP, PNG, GIF, JPEG, PBM, PGM, PPM and XPM pictures are "
+         "read"},
         {{dir / "text.bmp", out}, 1, "cannot read '"},
         {{dir / "none.png", out}, 1, "cannot open"},
         {{tileset, tileset}, 1, "it is the picture being read; name another file for the output"},

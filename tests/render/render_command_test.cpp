@@ -95,11 +95,22 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
     test::WriteWholeFile(dir / "nopicture.lvl", "xx" + Le32(6) + Record(0, 0, 1));
     test::WriteWholeFile(preview, "earlier");
     test::WriteWholeFile(dir / "level.png", test::ReadWholeFile(level));
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(tileset.save(&jpegBuffer, "JPEG"));
+    test::WriteWholeFile(dir / "tileset.jpg", jpeg.toStdString());
+    const std::string levelBytes = test::ReadWholeFile(level);
     struct Case {
         std::vector<std::string> args;
         int exitStatus;
-        std::string err;  // part of standard error
+        std::string err;                // part of standard error
+        bool appendToTheLevel = false;  // standard output is the level, opened to append
     } const cases[] = {
+        {{level, "-o", "-"}, 64, "standard output is the input '", true},
+        {{level, "-o", preview, "--tileset", dir / "tileset.jpg"},
+         1,
+         "it is a JPEG picture, and BMP and PNG pictures are read"},
         {{level}, 64, "give -o PREVIEW.png"},
         // The picture's name given as an operand: the command line with it after -o.
         {{level, dir / "p.png"}, 64, "as in '" QUORBEL_LVL "' render --output '" + dir / "p.png"},
@@ -125,10 +136,17 @@ TEST_F(RenderCommandTest, RefusalsAndFailures) {
         {{level, "-o", dir / "no/such/folder.png"}, 1, "does not exist"},
     };
     for (const Case& c : cases) {
-        const auto result = Render(c.args);
+        std::vector<std::string> args{"render"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result =
+            c.appendToTheLevel
+                ? test::RunProcess("/bin/sh", {"-c", "exec \"$0\" render \"$1\" -o - >> \"$1\"",
+                                               QUORBEL_LVL, level})
+                : test::RunProcess(QUORBEL_LVL, args);
         EXPECT_EQ(result.exitStatus, c.exitStatus) << c.err << "\n" << result.err;
         EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
         EXPECT_EQ(test::ReadWholeFile(preview), "earlier") << c.err;
+        EXPECT_EQ(test::ReadWholeFile(level), levelBytes) << c.err;
     }
 }
 

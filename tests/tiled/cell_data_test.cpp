@@ -108,7 +108,10 @@ TEST(CellDataTest, RefusesDataThatIsNotWhatItsEncodingSays) {
          "only base64 data can be compressed"},
         {"too many cells", Block(1 << 15, 1 << 14, CellEncoding::Csv, "0"),
          "is 32768 x 16384 cells; at most 268435456"},
-        {"a negative width", Block(-3, 2, CellEncoding::Csv, ""), "is -3 x 2 cells"},
+        {"a negative width", Block(-3, 2, CellEncoding::Csv, ""),
+         "layer 'a' has a width of -3 and a height of 2 cells; neither can be below 0"},
+        {"a negative height", Block(2, -1, CellEncoding::Csv, ""),
+         "has a width of 2 and a height of -1 cells; neither"},
     };
     for (const Case& c : cases) {
         try {

@@ -66,6 +66,14 @@ std::string Describe(const TiledMap& map, const std::string& folder) {
     return text;
 }
 
+std::string Repeated(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i) {
+        result += text;
+    }
+    return result;
+}
+
 struct Case {
     const char* name;
     std::map<std::string, std::string> files;  // the map is "map"
@@ -181,6 +189,36 @@ const Case kCases[] = {
     {"json: unknown layer type",
      {{"map", R"({"layers":[{"type":"hexlayer","name":"h"}]})"}},
      "layer 'h' has the type 'hexlayer', not one of"},
+    {"json: 100,000 arrays nested in a firstgid",
+     {{"map", "{\"tilesets\":[{\"firstgid\":\n" + std::string(100000, '[') +
+                  std::string(100000, ']') + "}]}"}},
+     "nests arrays and objects more than 256 deep at line 2, column 254"},
+    {"json: an array shown by its size",
+     {{"map",
+       R"({"layers":[{"type":"tilelayer","name":"a","width":[[1],[2]],"height":1,"data":[1]}]})"}},
+     "the 'width' of layer 'a' is an array of 2 values, not a whole number"},
+    {"json: groups 101 deep",
+     {{"map", "{\"layers\":[" + Repeated("{\"type\":\"group\",\"name\":\"g\",\"layers\":[", 101) +
+                  Repeated("]}", 101) + "]}"}},
+     "the group 'g' lies 101 groups deep; groups are read 100 deep at most"},
+    {"tmx: groups 20,000 deep",
+     {{"map",
+       "<map>" + Repeated("<group name=\"g\">", 20000) + Repeated("</group>", 20000) + "</map>"}},
+     "the group 'g' lies 101 groups deep"},
+    {"utf-16 with a byte-order mark",
+     {{"map", std::string("\xFF\xFE<\0m\0a\0p\0/\0>\0", 14)}},
+     "is little-endian UTF-16 text; maps and tilesets are read as UTF-8, which Tiled writes"},
+    {"utf-16 tileset without a byte-order mark",
+     {{"map", R"(<map><tileset firstgid="1" source="u.tsx"/></map>)"},
+      {"u.tsx", std::string("\0{\0}", 4)}},
+     "u.tsx' is big-endian UTF-16 text"},
+    {"one tileset file named twice",
+     {{"map",
+       R"(<map><tileset firstgid="1" source="a.tsx"/><tileset firstgid="9" source="a.tsx"/></map>)"},
+      {"a.tsx",
+       R"(<tileset name="a" tilewidth="16" tileheight="16" tilecount="4" columns="2"><image source="a.bmp" width="32" height="32"/></tileset>)"}},
+     "tileset a 1 16x16 c2 n4 a.bmp 32x32 from a.tsx; tileset a 9 16x16 c2 n4 a.bmp 32x32 from "
+     "a.tsx; "},
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
