@@ -23,28 +23,28 @@ const std::string& Plain(const std::string& word) {
 
 // "files bmp lvl", "folders", "words 1/16 1/8", "nothing": what the template's
 // _quorbel_lvl_complete_as takes.
-std::string Spec(const Completion& completion) {
-    std::string spec;
+std::string KindWords(const Completion& completion) {
+    std::string words;
     switch (completion.kind) {
         case Completion::Kind::Nothing:
             return "nothing";
         case Completion::Kind::Files:
-            spec = "files";
+            words = "files";
             break;
         case Completion::Kind::Folders:
-            spec = "folders";
+            words = "folders";
             break;
         case Completion::Kind::Words:
-            spec = "words";
+            words = "words";
             break;
         case Completion::Kind::FilesAfterColon:
-            spec = "files-after-colon";
+            words = "files-after-colon";
             break;
     }
     for (const std::string& word : completion.words) {
-        spec += " " + Plain(word);
+        words += " " + Plain(word);
     }
-    return spec;
+    return words;
 }
 
 // "--output -o": an option's names, long first.
@@ -72,15 +72,15 @@ std::string CompletionTables(const std::vector<Option>& programOptions,
                 if (option.alias != 0) {
                     cases += " | \"" + name + " -" + std::string{option.alias} + "\"";
                 }
-                values += "        " + cases + ") echo \"" + Spec(option.completion) + "\" ;;\n";
+                values += "        " + cases + ") echo \"" + KindWords(option.completion) + "\" ;;\n";
             }
         }
         options += "        " + name + ") echo \"" + optionNames + "\" ;;\n";
-        std::string specs;
+        std::string kinds;
         for (const command::Operand& operand : command.declaration.operands) {
-            specs += " \"" + Spec(operand.completion) + "\"";
+            kinds += " \"" + KindWords(operand.completion) + "\"";
         }
-        operands += "        " + name + ") printf '%s\\n'" + specs + " ;;\n";
+        operands += "        " + name + ") printf '%s\\n'" + kinds + " ;;\n";
         const auto& declared = command.declaration.operands;
         if (!declared.empty() && declared.back().repeats) {
             repeating += (repeating.empty() ? "" : " ") + name;
