@@ -72,7 +72,8 @@ std::string CompletionTables(const std::vector<Option>& programOptions,
                 if (option.alias != 0) {
                     cases += " | \"" + name + " -" + std::string{option.alias} + "\"";
                 }
-                values += "        " + cases + ") echo \"" + KindWords(option.completion) + "\" ;;\n";
+                values +=
+                    "        " + cases + ") echo \"" + KindWords(option.completion) + "\" ;;\n";
             }
         }
         options += "        " + name + ") echo \"" + optionNames + "\" ;;\n";
