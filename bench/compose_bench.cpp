@@ -4,16 +4,13 @@
 // temporary folder (which should be on a disk, not in memory, for fsync to mean anything).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
 #include "cli/compose_command.h"
 #include "support/bmp_builder.h"
-#include "support/run_process.h"
 #include "support/scratch_dir.h"
+#include "whole_process.h"
 
 namespace {
 
@@ -22,14 +19,9 @@ using namespace quorbel;
 constexpr int kLayers = 8;
 constexpr int kSide = 1024;
 
-std::filesystem::path BenchFolder() {
-    const char* folder = std::getenv("QUORBEL_BENCH_DIR");
-    return folder != nullptr ? std::filesystem::path(folder) : std::filesystem::path();
-}
-
 // The inputs and the compose command line, made once.
 struct Layers {
-    test::ScratchDir dir{BenchFolder()};
+    test::ScratchDir dir{bench::BenchFolder()};
     std::vector<std::string> args;
 
     Layers() {
@@ -45,11 +37,6 @@ struct Layers {
 Layers& Inputs() {
     static Layers layers;
     return layers;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // compose in this process: what the level costs without starting a program.
@@ -76,35 +63,7 @@ void BM_ComposeBesideDd(benchmark::State& state) {
     compose.insert(compose.end(), in.args.begin(), in.args.end());
     const std::vector<std::string> dd = {"if=" + in.dir / "level.lvl", "of=" + in.dir / "copy.lvl",
                                          "bs=1M", "conv=fsync", "status=none"};
-    std::vector<double> composeSeconds;
-    std::vector<double> ddSeconds;
-    long composeKiB = 0;
-    long ddKiB = 0;
-    const auto timed = [](const std::string& program, const std::vector<std::string>& args,
-                          std::vector<double>& seconds, long& peakKiB) {
-        const auto start = std::chrono::steady_clock::now();
-        const test::ProcessResult result = test::RunProcess(program, args);
-        seconds.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        peakKiB = std::max(peakKiB, result.peakMemoryKiB);
-        return result.exitStatus == 0;
-    };
-    for (auto _ : state) {
-        if (!timed(QUORBEL_LVL, compose, composeSeconds, composeKiB) ||
-            !timed("/usr/bin/dd", dd, ddSeconds, ddKiB)) {
-            state.SkipWithError("compose or dd failed");
-            break;
-        }
-        state.SetIterationTime(composeSeconds.back());
-    }
-    if (composeSeconds.empty()) {
-        return;
-    }
-    state.counters["compose_ms"] = 1000 * Median(composeSeconds);
-    state.counters["dd_ms"] = 1000 * Median(ddSeconds);
-    state.counters["compose_per_dd"] = Median(composeSeconds) / Median(ddSeconds);
-    state.counters["compose_peak_KiB"] = static_cast<double>(composeKiB);
-    state.counters["dd_peak_KiB"] = static_cast<double>(ddKiB);
+    bench::Alternate(state, {"compose", QUORBEL_LVL, compose}, {"dd", "/usr/bin/dd", dd});
 }
 BENCHMARK(BM_ComposeBesideDd)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(21);
 

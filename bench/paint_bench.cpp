@@ -7,17 +7,14 @@
 // system's temporary folder.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <sstream>
 
 #include "render/paint_command.h"
 #include "samples/png_writer.h"
 #include "samples/sample_pictures.h"
 #include "support/bmp_builder.h"
-#include "support/run_process.h"
 #include "support/scratch_dir.h"
+#include "whole_process.h"
 
 namespace {
 
@@ -108,13 +105,8 @@ rule 187
   ? ? ?
 )";
 
-std::filesystem::path BenchFolder() {
-    const char* folder = std::getenv("QUORBEL_BENCH_DIR");
-    return folder != nullptr ? std::filesystem::path(folder) : std::filesystem::path();
-}
-
 struct Inputs {
-    test::ScratchDir dir{BenchFolder()};
+    test::ScratchDir dir{bench::BenchFolder()};
     std::string tileset = dir / "tileset.bmp";
     std::string plain = dir / "plain.gpl";
     std::string terrain = dir / "terrain.gpl";
@@ -148,64 +140,28 @@ Inputs& Files() {
     return inputs;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// One whole process: its time, and the largest peak of memory seen.
-bool Timed(const std::string& program, const std::vector<std::string>& args,
-           std::vector<double>& seconds, long& peakKiB) {
-    const auto start = std::chrono::steady_clock::now();
-    const test::ProcessResult result = test::RunProcess(program, args);
-    seconds.push_back(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    peakKiB = std::max(peakKiB, result.peakMemoryKiB);
-    return result.exitStatus == 0;
-}
-
-// A and B alternately, whole processes; the reported time is A's, the counters hold both medians,
-// their ratio and both peaks.
-void Alternate(benchmark::State& state, const std::string& a, const std::vector<std::string>& aArgs,
-               const std::string& b, const std::vector<std::string>& bArgs) {
-    std::vector<double> aSeconds;
-    std::vector<double> bSeconds;
-    long aKiB = 0;
-    long bKiB = 0;
-    for (auto _ : state) {
-        if (!Timed(a, aArgs, aSeconds, aKiB) || !Timed(b, bArgs, bSeconds, bKiB)) {
-            state.SkipWithError("a command failed");
-            return;
-        }
-        state.SetIterationTime(aSeconds.back());
-    }
-    state.counters["A_ms"] = 1000 * Median(aSeconds);
-    state.counters["B_ms"] = 1000 * Median(bSeconds);
-    state.counters["A_per_B"] = Median(aSeconds) / Median(bSeconds);
-    state.counters["A_peak_KiB"] = static_cast<double>(aKiB);
-    state.counters["B_peak_KiB"] = static_cast<double>(bKiB);
-}
-
-// A: paint of the 1024 x 1024 drawing; B: ImageMagick's 1-bit BMP of it.
+// paint of the 1024 x 1024 drawing beside ImageMagick's 1-bit BMP of it.
 void BM_PaintBesideImageMagick(benchmark::State& state) {
     if (std::string(QUORBEL_IMAGEMAGICK).empty()) {
         state.SkipWithError("ImageMagick is not installed: bash scripts/install-deps");
         return;
     }
     const Inputs& in = Files();
-    Alternate(state, QUORBEL_LVL, in.Paint(false, in.picture), QUORBEL_IMAGEMAGICK,
-              {in.picture, "-monochrome", "BMP3:" + in.dir / "out.bmp"});
+    bench::Alternate(state, {"paint", QUORBEL_LVL, in.Paint(false, in.picture)},
+                     {"imagemagick",
+                      QUORBEL_IMAGEMAGICK,
+                      {in.picture, "-monochrome", "BMP3:" + in.dir / "out.bmp"}});
 }
 BENCHMARK(BM_PaintBesideImageMagick)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(21);
 
-// A: paint with a terrain of 16 rules; B: paint of the same drawing without rules.
+// paint with a terrain of 16 rules beside paint of the same drawing without rules.
 void BM_PaintWithRulesBesideWithout(benchmark::State& state) {
     const Inputs& in = Files();
-    Alternate(state, QUORBEL_LVL, in.Paint(true, in.picture), QUORBEL_LVL,
-              in.Paint(false, in.picture));
+    bench::Alternate(state, {"rules", QUORBEL_LVL, in.Paint(true, in.picture)},
+                     {"plain", QUORBEL_LVL, in.Paint(false, in.picture)});
 }
 BENCHMARK(BM_PaintWithRulesBesideWithout)
     ->UseManualTime()
@@ -218,7 +174,7 @@ void BM_Paint4096PeakMemory(benchmark::State& state) {
     std::vector<double> seconds;
     long peakKiB = 0;
     for (auto _ : state) {
-        if (!Timed(QUORBEL_LVL, in.Paint(true, in.large), seconds, peakKiB)) {
+        if (!bench::Timed(QUORBEL_LVL, in.Paint(true, in.large), seconds, peakKiB)) {
             state.SkipWithError("paint failed");
             return;
         }
